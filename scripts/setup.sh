@@ -1,0 +1,86 @@
+# Shared steps of ./quran: package installation, the pinned Quran text, builds.
+# Sourced, not run; expects ROOT_DIR.
+
+BUILD_ROOT="$ROOT_DIR/build"
+QURAN_TEXT_PACKAGE="@ghoran/text@0.0.8"
+QURAN_TEXT_INTEGRITY="sha512-418ZMGVDWb0hioYv6y+YAouIckgZHBSNNMnHuk3YVfGuF6+Cgf39e0YogykO5T0K0N8Etx26bqb9I6qSC9ZQGQ=="
+QURAN_TEXT_DIR="$BUILD_ROOT/deps/ghoran-text"
+
+# Debian packages the native and the Windows builds need. wine32 is i386.
+NATIVE_PACKAGES=(cmake make g++ pkg-config googletest libgtest-dev libbenchmark-dev
+  nlohmann-json3-dev npm)
+CROSS_PACKAGES=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-hosny-amiri imagemagick)
+
+log() { printf '[quran] %s\n' "$*" >&2; }
+
+missing_packages() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+  done
+}
+
+ensure_packages() {
+  local missing
+  missing=$(missing_packages "${NATIVE_PACKAGES[@]}" "${CROSS_PACKAGES[@]}")
+  [ -z "$missing" ] && return 0
+  # Node and npm may come from outside Debian; only the command matters.
+  if command -v npm >/dev/null 2>&1; then missing=$(echo "$missing" | grep -vx npm || true); fi
+  [ -z "$missing" ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    log "missing packages: $(echo $missing); run as root or install them"
+    exit 1
+  fi
+  log "installing: $(echo $missing)"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then dpkg --add-architecture i386; fi
+  apt-get update -qq
+  # shellcheck disable=SC2086
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >&2
+}
+
+# Fetches the Quran text package and refuses it unless its hash is the pinned one.
+fetch_quran_text() {
+  [ -f "$QURAN_TEXT_DIR/.verified" ] && return 0
+  local tmp
+  tmp=$(mktemp -d)
+  log "fetching $QURAN_TEXT_PACKAGE"
+  (cd "$tmp" && npm pack --silent "$QURAN_TEXT_PACKAGE" >/dev/null)
+  local tarball
+  tarball=$(ls "$tmp"/*.tgz)
+  local got
+  got="sha512-$(node -e 'const c=require("crypto"),f=require("fs");
+    process.stdout.write(c.createHash("sha512").update(f.readFileSync(process.argv[1])).digest("base64"))' "$tarball")"
+  if [ "$got" != "$QURAN_TEXT_INTEGRITY" ]; then
+    log "integrity mismatch for $QURAN_TEXT_PACKAGE: $got"
+    rm -rf "$tmp"
+    exit 1
+  fi
+  rm -rf "$QURAN_TEXT_DIR"
+  mkdir -p "$QURAN_TEXT_DIR"
+  tar -xzf "$tarball" -C "$QURAN_TEXT_DIR" --strip-components=1
+  rm -rf "$tmp"
+  touch "$QURAN_TEXT_DIR/.verified"
+}
+
+# build_native release|asan
+build_native() {
+  local kind="$1" dir="$BUILD_ROOT/$1" args=()
+  case "$kind" in
+    release) args=(-DCMAKE_BUILD_TYPE=Release) ;;
+    asan) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQURAN_SANITIZE=ON) ;;
+  esac
+  cmake -S "$ROOT_DIR" -B "$dir" -DQURAN_TEXT_DIR="$QURAN_TEXT_DIR/json" "${args[@]}" >/dev/null
+  cmake --build "$dir" -j "$(nproc)"
+}
+
+test_native() {
+  ctest --test-dir "$BUILD_ROOT/asan" --output-on-failure
+}
+
+run_demo() {
+  local cli="$BUILD_ROOT/release/tools/quran_search"
+  log "data files: $BUILD_ROOT/release/data"
+  "$cli" search --cite word "الصمد"
+  "$cli" search root "كتب" --within part "الكتاب"
+  "$cli" search derivatives "رحيم"
+}

@@ -1,0 +1,61 @@
+// VerseStore: the verse index, display text, search text and root dictionary,
+// read once from the data files, and the searches over them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "data_format.h"
+
+namespace quran {
+
+class VerseStore {
+ public:
+  // Loads from the system directory.
+  VerseStore();
+  // Loads from dataDirectory; for tests and tools that keep the files elsewhere.
+  explicit VerseStore(const char* dataDirectory);
+  virtual ~VerseStore();
+  VerseStore(const VerseStore&) = delete;
+  VerseStore& operator=(const VerseStore&) = delete;
+
+  int SetDataDirectory(const char* path);
+  int LoadFiles();
+
+  std::int32_t FindText(const char* query, const std::uint8_t* filter, bool reset);
+  std::int32_t FindRoot(const char* root, const std::uint8_t* filter, bool reset);
+  std::int32_t FindWordRoots(const char* word, const std::uint8_t* filter, bool reset);
+  int GetVerseText(std::uint32_t verseIndex, char* buffer) const;
+  std::int32_t VerseAtPosition(std::uint32_t position) const;
+
+  // Number of verses flagged by the last search.
+  int VerseCount() const;
+
+  std::uint8_t ResultFlags[kVerseCount];
+  std::int32_t OccurrenceCount;
+  std::unique_ptr<VerseIndexRecord[]> VerseIndex;
+  std::uint8_t LoadFailed;
+  char DataDirectory[260];
+  std::unique_ptr<char[]> DisplayText;
+  std::unique_ptr<char[]> SearchText;
+  std::unique_ptr<char[]> RootBlock;
+
+ private:
+  void Reset();
+  void Construct(const char* dataDirectory);
+  bool LoadVerseFile();
+  bool LoadRootFile();
+
+  std::uint32_t displayLength_ = 0;
+  std::uint32_t searchLength_ = 0;
+  std::uint32_t rootLength_ = 0;
+};
+
+// Longest root or word the searches take: its pattern, two delimiters and the NUL
+// fill 1,024 bytes.
+inline constexpr std::size_t kMaxPatternText = 1021;
+
+// The directory the data files are read from by default.
+void SystemDirectory(char* buffer, std::size_t size);
+
+}  // namespace quran
