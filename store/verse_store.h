@@ -4,10 +4,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "data_format.h"
 
 namespace quran {
+
+struct WordCounts;
 
 class VerseStore {
  public:
@@ -31,6 +35,12 @@ class VerseStore {
   // Number of verses flagged by the last search.
   int VerseCount() const;
 
+  // Every text between a backslash and the next in RootBlock, resuming after the
+  // second of each pair: the roots, in block order.
+  std::vector<std::string_view> Roots() const;
+  // The derivatives of the root's first entry, in entry order.
+  std::vector<std::string_view> Derivatives(std::string_view root) const;
+
   std::uint8_t ResultFlags[kVerseCount];
   std::int32_t OccurrenceCount;
   std::unique_ptr<VerseIndexRecord[]> VerseIndex;
@@ -45,6 +55,11 @@ class VerseStore {
   void Construct(const char* dataDirectory);
   bool LoadVerseFile();
   bool LoadRootFile();
+  bool RangesValid() const;
+  void Count(int verse, int times, const std::uint8_t* filter);
+  void FindWholeWords(const WordCounts& words, const std::uint8_t* filter);
+
+  bool loaded_ = false;
 
   std::uint32_t displayLength_ = 0;
   std::uint32_t searchLength_ = 0;

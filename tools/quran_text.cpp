@@ -10,7 +10,9 @@
 namespace quran {
 namespace {
 
-bool IsPauseMark(char32_t cp) { return (cp >= 0x06D6 && cp <= 0x06DC) || cp == 0x06E9; }
+bool IsPauseMark(char32_t cp) {
+  return (cp >= 0x06D6 && cp <= 0x06DC) || cp == 0x06E9;
+}
 
 }  // namespace
 

@@ -1,0 +1,376 @@
+#include "verse_store.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace quran {
+namespace {
+
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+// Closes on every path; a failed close of a file that was read is a load failure.
+class File {
+ public:
+  explicit File(const char* path) : f_(std::fopen(path, "rb")) {}
+  ~File() {
+    if (f_) std::fclose(f_);
+  }
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  explicit operator bool() const { return f_ != nullptr; }
+  std::FILE* get() const { return f_; }
+  bool Close() {
+    std::FILE* f = f_;
+    f_ = nullptr;
+    return std::fclose(f) == 0;
+  }
+  // Size in bytes, or -1 when the file cannot be sought.
+  long Size() {
+    if (std::fseek(f_, 0, SEEK_END) != 0) return -1;
+    long size = std::ftell(f_);
+    if (std::fseek(f_, 0, SEEK_SET) != 0) return -1;
+    return size;
+  }
+  bool ReadWord(std::uint32_t& w) {
+    unsigned char b[4];
+    if (std::fread(b, 1, 4, f_) != 4) return false;
+    w = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+    return true;
+  }
+  bool Read(void* buf, std::size_t n) { return std::fread(buf, 1, n, f_) == n; }
+
+ private:
+  std::FILE* f_;
+};
+
+bool BuildPath(const char* dir, const char* name, char (&path)[1024]) {
+  int n = std::snprintf(path, sizeof path, "%s%c%s", dir, kPathSeparator, name);
+  return n > 0 && static_cast<std::size_t>(n) < sizeof path;
+}
+
+// Reads one length-prefixed text block, refusing a length the file cannot hold.
+bool ReadTextBlock(File& file, std::uint64_t& remaining, std::unique_ptr<char[]>& block,
+                   std::uint32_t& length) {
+  std::uint32_t unitSize = 0;
+  if (remaining < 8 || !file.ReadWord(unitSize) || !file.ReadWord(length)) return false;
+  remaining -= 8;
+  if (length > remaining) return false;
+  block.reset(new (std::nothrow) char[std::size_t{length} + 1]);
+  if (!block || !file.Read(block.get(), length)) return false;
+  remaining -= length;
+  DecodeBlock(block.get(), static_cast<std::int32_t>(length));
+  block[length] = '\0';
+  return true;
+}
+
+// Yields the verse of each position of a rising sequence without rescanning the index.
+class VerseCursor {
+ public:
+  explicit VerseCursor(const VerseIndexRecord* index) : index_(index) {}
+  int At(std::uint32_t position) {
+    while (verse_ < kVerseCount - 1 && position >= End(verse_)) ++verse_;
+    return verse_;
+  }
+
+ private:
+  std::uint32_t End(int i) const { return index_[i].searchOffset + index_[i].searchLength; }
+  const VerseIndexRecord* index_;
+  int verse_ = 0;
+};
+
+std::string_view EntryBody(std::string_view block, std::string_view root) {
+  std::string marker;
+  marker.reserve(root.size() + 2);
+  marker.append(1, '\\').append(root).append(1, '\\');
+  std::size_t at = block.find(marker);
+  if (at == std::string_view::npos) return {};
+  std::size_t start = at + marker.size();
+  std::size_t end = block.find('\\', start);
+  if (end == std::string_view::npos) end = block.size();
+  return block.substr(start, end - start);
+}
+
+}  // namespace
+
+// Derivatives of a root's entry with how often each is to be counted: once per
+// listing, so a word listed under two roots counts once for each.
+struct WordCounts {
+  std::unordered_map<std::string_view, int> map;
+};
+
+namespace {
+
+template <typename Visit>
+void ForEachDerivative(std::string_view body, Visit visit) {
+  std::size_t slash = body.find('/');
+  while (slash != std::string_view::npos) {
+    std::size_t next = body.find('/', slash + 1);
+    if (next == std::string_view::npos) break;  // text after the last slash is no derivative
+    visit(body.substr(slash + 1, next - slash - 1));
+    slash = next;
+  }
+}
+
+void AddDerivatives(std::string_view body, WordCounts& counts) {
+  ForEachDerivative(body, [&](std::string_view d) { ++counts.map[d]; });
+}
+
+}  // namespace
+
+VerseStore::VerseStore() {
+  Construct(nullptr);
+}
+
+VerseStore::VerseStore(const char* dataDirectory) {
+  Construct(dataDirectory);
+}
+
+VerseStore::~VerseStore() = default;
+
+void VerseStore::Construct(const char* dataDirectory) {
+  Reset();
+  LoadFailed = 0;
+  SetDataDirectory(dataDirectory);
+  LoadFailed = LoadFiles() ? 0 : 1;
+}
+
+void VerseStore::Reset() {
+  std::memset(ResultFlags, 0, sizeof ResultFlags);
+  OccurrenceCount = 0;
+}
+
+int VerseStore::SetDataDirectory(const char* path) {
+  if (path) {
+    std::strncpy(DataDirectory, path, sizeof DataDirectory - 1);
+    DataDirectory[sizeof DataDirectory - 1] = '\0';
+  } else {
+    SystemDirectory(DataDirectory, sizeof DataDirectory);
+  }
+  return 0;
+}
+
+int VerseStore::LoadFiles() {
+  loaded_ = LoadVerseFile() && LoadRootFile();
+  return loaded_ ? 1 : 0;
+}
+
+bool VerseStore::LoadVerseFile() {
+  char path[1024];
+  if (!BuildPath(DataDirectory, kVerseFileName, path)) return false;
+  File file(path);
+  if (!file) return false;
+  long size = file.Size();
+  if (size < 8) return false;
+  std::uint64_t remaining = static_cast<std::uint64_t>(size) - 8;
+  std::uint32_t recordSize = 0, count = 0;
+  if (!file.ReadWord(recordSize) || !file.ReadWord(count)) return false;
+  if (recordSize != kRecordSize || count != kVerseCount) return false;
+  if (remaining < std::uint64_t{kRecordSize} * kVerseCount) return false;
+  VerseIndex.reset(new (std::nothrow) VerseIndexRecord[kVerseCount]);
+  if (!VerseIndex || !file.Read(VerseIndex.get(), sizeof(VerseIndexRecord) * kVerseCount)) {
+    return false;
+  }
+  remaining -= std::uint64_t{kRecordSize} * kVerseCount;
+  if (!ReadTextBlock(file, remaining, DisplayText, displayLength_)) return false;
+  if (!ReadTextBlock(file, remaining, SearchText, searchLength_)) return false;
+  if (!file.Close()) return false;
+  return RangesValid();
+}
+
+bool VerseStore::RangesValid() const {
+  std::uint64_t searchEnd = 0;
+  for (int i = 0; i < kVerseCount; ++i) {
+    const VerseIndexRecord& r = VerseIndex[i];
+    if (std::uint64_t{r.displayOffset} + r.displayLength > displayLength_) return false;
+    // Each verse's search range starts where the previous one ended, so that a
+    // position belongs to exactly one verse.
+    if (r.searchOffset != searchEnd) return false;
+    searchEnd += r.searchLength;
+  }
+  return searchEnd == searchLength_;
+}
+
+bool VerseStore::LoadRootFile() {
+  char path[1024];
+  if (!BuildPath(DataDirectory, kRootFileName, path)) return false;
+  File file(path);
+  if (!file) return false;
+  long size = file.Size();
+  if (size < 0) return false;
+  RootBlock.reset(new (std::nothrow) char[static_cast<std::size_t>(size) + 1]);
+  if (!RootBlock) return false;
+  std::size_t n = std::fread(RootBlock.get(), 1, static_cast<std::size_t>(size), file.get());
+  RootBlock[n] = '\0';
+  DecodeBlock(RootBlock.get(), static_cast<std::int32_t>(n));
+  rootLength_ = static_cast<std::uint32_t>(n);
+  return file.Close();
+}
+
+std::int32_t VerseStore::VerseAtPosition(std::uint32_t position) const {
+  if (!loaded_) return 0;
+  // The ranges are contiguous and rising, so their ends are sorted.
+  int lo = 0, hi = kVerseCount - 1;
+  while (lo < hi) {
+    int mid = (lo + hi) / 2;
+    if (position < VerseIndex[mid].searchOffset + VerseIndex[mid].searchLength) {
+      hi = mid;
+    } else {
+      lo = mid + 1;
+    }
+  }
+  // A position past the last range can only be the last byte's successor: it stays
+  // with the last verse rather than indexing past the table.
+  return lo;
+}
+
+void VerseStore::Count(int verse, int times, const std::uint8_t* filter) {
+  if (filter && filter[verse] == 0) return;
+  OccurrenceCount += times;
+  ResultFlags[verse] = 1;
+}
+
+std::int32_t VerseStore::FindText(const char* query, const std::uint8_t* filter, bool reset) {
+  if (reset) Reset();
+  if (!loaded_ || !query || !*query) return OccurrenceCount;
+  std::string_view text(SearchText.get(), searchLength_);
+  std::string_view q(query);
+  VerseCursor cursor(VerseIndex.get());
+  // Each next look starts one byte after the previous hit, so overlaps all count.
+  for (std::size_t at = text.find(q); at != std::string_view::npos; at = text.find(q, at + 1)) {
+    Count(cursor.At(static_cast<std::uint32_t>(at + 1)), 1, filter);
+  }
+  return OccurrenceCount;
+}
+
+// Finds every whole-word occurrence of all derivatives in one pass, which gives
+// the same counts and flags as searching " d " for each derivative d in turn.
+void VerseStore::FindWholeWords(const WordCounts& words, const std::uint8_t* filter) {
+  const auto& counts = words.map;
+  std::vector<std::string_view> literal;
+  std::size_t minLen = SIZE_MAX, maxLen = 0;
+  for (const auto& [word, times] : counts) {
+    if (word.empty() || word.find(' ') != std::string_view::npos) {
+      literal.push_back(word);  // a " d " pattern that is no single token
+      continue;
+    }
+    minLen = std::min(minLen, word.size());
+    maxLen = std::max(maxLen, word.size());
+  }
+  for (std::string_view word : literal) {
+    std::string padded;
+    padded.append(1, ' ').append(word).append(1, ' ');
+    int times = counts.at(word);
+    for (int k = 0; k < times; ++k) FindText(padded.c_str(), filter, false);
+  }
+  if (maxLen == 0) return;
+  const char* text = SearchText.get();
+  VerseCursor cursor(VerseIndex.get());
+  std::size_t i = 0;
+  while (i < searchLength_) {
+    if (text[i] == ' ') {
+      ++i;
+      continue;
+    }
+    std::size_t start = i;
+    while (i < searchLength_ && text[i] != ' ') ++i;
+    // A whole word needs a space on both sides; the block's first and last bytes have none.
+    if (start == 0 || i == searchLength_) continue;
+    std::size_t len = i - start;
+    if (len < minLen || len > maxLen) continue;
+    auto it = counts.find(std::string_view(text + start, len));
+    if (it != counts.end()) Count(cursor.At(static_cast<std::uint32_t>(start)), it->second, filter);
+  }
+}
+
+std::int32_t VerseStore::FindRoot(const char* root, const std::uint8_t* filter, bool reset) {
+  if (reset) Reset();
+  if (!loaded_ || !root) return 0;
+  std::string_view r(root);
+  if (r.size() > kMaxPatternText) return 0;
+  std::string_view block(RootBlock.get(), rootLength_);
+  std::string_view body = EntryBody(block, r);
+  if (body.data() == nullptr) return 0;
+  WordCounts counts;
+  AddDerivatives(body, counts);
+  FindWholeWords(counts, filter);
+  return OccurrenceCount;
+}
+
+std::int32_t VerseStore::FindWordRoots(const char* word, const std::uint8_t* filter, bool reset) {
+  if (reset) Reset();
+  if (!loaded_ || !word) return 0;
+  std::string_view w(word);
+  if (w.size() > kMaxPatternText) return 0;
+  std::string pattern;
+  pattern.append(1, '/').append(w).append(1, '/');
+  std::string_view block(RootBlock.get(), rootLength_);
+  std::size_t at = block.find(pattern);
+  if (at == std::string_view::npos) return 0;
+  WordCounts counts;
+  for (; at != std::string_view::npos; at = block.find(pattern, at + pattern.size())) {
+    // The root of the entry is what stands between the last two backslashes before it.
+    std::size_t close = block.rfind('\\', at);
+    if (close == std::string_view::npos || close == 0) continue;
+    std::size_t open = block.rfind('\\', close - 1);
+    if (open == std::string_view::npos) continue;
+    std::string_view root = block.substr(open + 1, close - open - 1);
+    if (root.size() > kMaxPatternText) continue;
+    std::string_view body = EntryBody(block, root);
+    if (body.data() != nullptr) AddDerivatives(body, counts);
+  }
+  FindWholeWords(counts, filter);
+  return OccurrenceCount;
+}
+
+int VerseStore::GetVerseText(std::uint32_t verseIndex, char* buffer) const {
+  if (verseIndex >= static_cast<std::uint32_t>(kVerseCount) || !loaded_) return 0;
+  const VerseIndexRecord& r = VerseIndex[verseIndex];
+  const char* s = DisplayText.get() + r.displayOffset;
+  std::uint32_t n = r.displayLength;
+  while (n > 0 && *s == ' ') {
+    ++s;
+    --n;
+  }
+  while (n > 0 && s[n - 1] == ' ') --n;
+  std::memcpy(buffer, s, n);
+  buffer[n] = '\0';
+  return 1;
+}
+
+int VerseStore::VerseCount() const {
+  return static_cast<int>(std::count_if(std::begin(ResultFlags), std::end(ResultFlags),
+                                        [](std::uint8_t f) { return f != 0; }));
+}
+
+std::vector<std::string_view> VerseStore::Roots() const {
+  std::vector<std::string_view> roots;
+  if (!RootBlock) return roots;
+  std::string_view block(RootBlock.get(), rootLength_);
+  std::size_t open = block.find('\\');
+  while (open != std::string_view::npos) {
+    std::size_t close = block.find('\\', open + 1);
+    if (close == std::string_view::npos) break;
+    roots.push_back(block.substr(open + 1, close - open - 1));
+    open = block.find('\\', close + 1);
+  }
+  return roots;
+}
+
+std::vector<std::string_view> VerseStore::Derivatives(std::string_view root) const {
+  std::vector<std::string_view> derivatives;
+  if (!RootBlock) return derivatives;
+  std::string_view body = EntryBody(std::string_view(RootBlock.get(), rootLength_), root);
+  ForEachDerivative(body, [&](std::string_view d) { derivatives.push_back(d); });
+  return derivatives;
+}
+
+}  // namespace quran

@@ -1,0 +1,82 @@
+// qdt_build: turns the Quran text package and the corpus morphology into the two
+// data files the add-in reads.
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+#include "codepage.h"
+#include "data_format.h"
+#include "qdt_writer.h"
+#include "quran_text.h"
+#include "roots.h"
+
+namespace {
+
+std::string ToCp1256(const std::string& utf8, const std::string& where) {
+  auto out = quran::Utf8ToCp1256(utf8);
+  if (!out) throw std::runtime_error(where + ": a character has no Windows-1256 form");
+  return *out;
+}
+
+int Run(int argc, char** argv) {
+  std::string display, search, corpus, outDir;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    std::string opt = argv[i];
+    if (opt == "--display")
+      display = argv[i + 1];
+    else if (opt == "--search")
+      search = argv[i + 1];
+    else if (opt == "--corpus")
+      corpus = argv[i + 1];
+    else if (opt == "--out")
+      outDir = argv[i + 1];
+    else
+      throw std::runtime_error("unknown option " + opt);
+  }
+  if (display.empty() || search.empty() || corpus.empty() || outDir.empty() || argc % 2 == 0) {
+    throw std::runtime_error(
+        "usage: qdt_build --display MIN.json --search CLEAN.json --corpus MORPHOLOGY --out DIR");
+  }
+  auto displayVerses = quran::LoadVerses(display, quran::TextForm::Display);
+  auto searchVerses = quran::LoadVerses(search, quran::TextForm::Search);
+
+  std::ifstream corpusIn(corpus, std::ios::binary);
+  if (!corpusIn) throw std::runtime_error(corpus + ": cannot be opened");
+  quran::RootAlignmentStats stats;
+  auto roots = quran::BuildRootDictionary(corpusIn, searchVerses, &stats);
+
+  std::vector<std::string> display1256, search1256;
+  for (std::size_t i = 0; i < displayVerses.size(); ++i) {
+    std::string where = "verse " + std::to_string(i + 1);
+    display1256.push_back(ToCp1256(displayVerses[i], display + ", " + where));
+    search1256.push_back(ToCp1256(searchVerses[i], search + ", " + where));
+  }
+  std::vector<quran::RootEntry> entries;
+  for (const auto& r : roots) {
+    quran::RootEntry e{ToCp1256(r.root, "root"), {}};
+    for (const auto& d : r.derivatives) e.derivatives.push_back(ToCp1256(d, "derivative"));
+    entries.push_back(std::move(e));
+  }
+
+  std::filesystem::create_directories(outDir);
+  quran::WriteVerseFile(outDir + "/" + quran::kVerseFileName,
+                        quran::NumberVerses(display1256, search1256));
+  quran::WriteRootFile(outDir + "/" + quran::kRootFileName, entries);
+  std::printf("qdt_build: %zu verses, %zu roots, %d misaligned verses, %d split words\n",
+              display1256.size(), entries.size(), stats.misalignedVerses, stats.splitWords);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "qdt_build: %s\n", e.what());
+    return 1;
+  }
+}

@@ -1,0 +1,167 @@
+// quran_search: the store's searches from the command line, reading queries as the
+// search window does and printing UTF-8.
+//   quran_search search [--json] [--cite] [--data DIR] MODE QUERY [--within MODE QUERY]...
+//   quran_search roots [--json] [--data DIR]
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "codepage.h"
+#include "verse_store.h"
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+struct Search {
+  std::string mode;
+  std::string query;  // as typed, UTF-8
+};
+
+struct Options {
+  bool json = false;
+  bool cite = false;
+  std::string dataDir;
+  std::vector<Search> searches;
+};
+
+[[noreturn]] void Fail(const std::string& message) {
+  std::fprintf(stderr, "quran_search: %s\n", message.c_str());
+  std::exit(kUsageError);
+}
+
+std::string Utf8(std::string_view cp1256) {
+  auto out = quran::Cp1256ToUtf8(cp1256);
+  return out ? *out : std::string("?");
+}
+
+std::string Trim(const std::string& s) {
+  std::size_t a = s.find_first_not_of(' ');
+  if (a == std::string::npos) return {};
+  return s.substr(a, s.find_last_not_of(' ') - a + 1);
+}
+
+// Runs one search on the store the way the search window reads its fields.
+std::int32_t RunSearch(quran::VerseStore& store, const Search& s, const std::uint8_t* filter) {
+  auto converted = quran::Utf8ToCp1256(s.query);
+  if (!converted) Fail("the query \"" + s.query + "\" has characters Windows-1256 lacks");
+  std::string q = s.mode == "root" ? *converted : Trim(*converted);
+  if (q.empty()) Fail("the " + s.mode + " query is empty");
+  if (s.mode == "part") return store.FindText(q.c_str(), filter, true);
+  if (s.mode == "word") {
+    std::string padded(1, ' ');
+    padded.append(q).append(1, ' ');
+    return store.FindText(padded.c_str(), filter, true);
+  }
+  if (s.mode == "root") return store.FindRoot(q.c_str(), filter, true);
+  return store.FindWordRoots(q.c_str(), filter, true);
+}
+
+void PrintResult(quran::VerseStore& store, const Search& s, std::int32_t occurrences,
+                 const Options& opt) {
+  std::vector<int> verses;
+  for (int v = 0; v < quran::kVerseCount; ++v) {
+    if (store.ResultFlags[v]) verses.push_back(v);
+  }
+  if (opt.json) {
+    nlohmann::ordered_json line;
+    line["mode"] = s.mode;
+    line["query"] = s.query;
+    line["occurrences"] = occurrences;
+    line["verse_count"] = verses.size();
+    line["verses"] = nlohmann::json::array();
+    for (int v : verses) {
+      line["verses"].push_back({store.VerseIndex[v].chapter, store.VerseIndex[v].verse});
+    }
+    std::printf("%s\n", line.dump().c_str());
+    return;
+  }
+  std::printf("%s \"%s\": %d occurrences in %zu verses\n", s.mode.c_str(), s.query.c_str(),
+              occurrences, verses.size());
+  auto text = std::make_unique<char[]>(2048);
+  for (int v : verses) {
+    const quran::VerseIndexRecord& r = store.VerseIndex[v];
+    std::string name = Utf8(quran::SuraName(r.chapter));
+    std::printf("  %s %d\n", name.c_str(), r.verse);
+    if (opt.cite && store.GetVerseText(static_cast<std::uint32_t>(v), text.get())) {
+      std::printf("    (%s) (%s: %d)\n", Utf8(text.get()).c_str(), name.c_str(), r.verse);
+    }
+  }
+}
+
+Options Parse(int argc, char** argv, bool roots) {
+  Options opt;
+  bool within = false;
+  for (int i = 2; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--json") {
+      opt.json = true;
+    } else if (a == "--cite" && !roots) {
+      opt.cite = true;
+    } else if (a == "--data" && i + 1 < argc) {
+      opt.dataDir = argv[++i];
+    } else if (a == "--within" && !roots && !opt.searches.empty()) {
+      within = true;
+    } else if (!roots && (opt.searches.empty() || within) && i + 1 < argc) {
+      if (a != "part" && a != "word" && a != "root" && a != "derivatives") {
+        Fail("unknown mode \"" + a + "\": use part, word, root or derivatives");
+      }
+      opt.searches.push_back({a, argv[++i]});
+      within = false;
+    } else {
+      Fail("unexpected argument \"" + a + "\"");
+    }
+  }
+  if (!roots && (opt.searches.empty() || within)) Fail("a MODE and a QUERY are needed");
+  return opt;
+}
+
+int PrintRoots(quran::VerseStore& store, const Options& opt) {
+  for (std::string_view root : store.Roots()) {
+    auto derivatives = store.Derivatives(root);
+    if (opt.json) {
+      nlohmann::ordered_json line;
+      line["root"] = Utf8(root);
+      line["derivatives"] = nlohmann::json::array();
+      for (auto d : derivatives) line["derivatives"].push_back(Utf8(d));
+      std::printf("%s\n", line.dump().c_str());
+    } else {
+      std::string list;
+      for (auto d : derivatives) list.append(1, ' ').append(Utf8(d));
+      std::printf("%s:%s\n", Utf8(root).c_str(), list.c_str());
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string command = argc > 1 ? argv[1] : "";
+  if (command != "search" && command != "roots") {
+    Fail(
+        "usage: quran_search search [--json] [--cite] [--data DIR] MODE QUERY "
+        "[--within MODE QUERY]... | quran_search roots [--json] [--data DIR]");
+  }
+  Options opt = Parse(argc, argv, command == "roots");
+  auto store = opt.dataDir.empty() ? std::make_unique<quran::VerseStore>()
+                                   : std::make_unique<quran::VerseStore>(opt.dataDir.c_str());
+  if (store->LoadFailed) {
+    std::fprintf(stderr, "quran_search: the data files in %s could not be loaded\n",
+                 store->DataDirectory);
+    return 1;
+  }
+  if (command == "roots") return PrintRoots(*store, opt);
+  std::vector<std::uint8_t> filter(quran::kVerseCount);
+  for (std::size_t i = 0; i < opt.searches.size(); ++i) {
+    // Each search within the previous one is limited to the verses it found.
+    std::memcpy(filter.data(), store->ResultFlags, filter.size());
+    std::int32_t n = RunSearch(*store, opt.searches[i], i == 0 ? nullptr : filter.data());
+    PrintResult(*store, opt.searches[i], n, opt);
+  }
+  return 0;
+}
