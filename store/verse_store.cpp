@@ -241,12 +241,12 @@ void VerseStore::Count(int verse, int times, const std::uint8_t* filter) {
 std::int32_t VerseStore::FindText(const char* query, const std::uint8_t* filter, bool reset) {
   if (reset) Reset();
   if (!loaded_ || !query || !*query) return OccurrenceCount;
-  std::string_view text(SearchText.get(), searchLength_);
-  std::string_view q(query);
+  const char* base = SearchText.get();
   VerseCursor cursor(VerseIndex.get());
-  // Each next look starts one byte after the previous hit, so overlaps all count.
-  for (std::size_t at = text.find(q); at != std::string_view::npos; at = text.find(q, at + 1)) {
-    Count(cursor.At(static_cast<std::uint32_t>(at + 1)), 1, filter);
+  // The block holds no NUL of its own, so strstr sees all of it. Each next look
+  // starts one byte after the previous hit, so overlapping occurrences all count.
+  for (const char* hit = std::strstr(base, query); hit; hit = std::strstr(hit + 1, query)) {
+    Count(cursor.At(static_cast<std::uint32_t>(hit - base + 1)), 1, filter);
   }
   return OccurrenceCount;
 }

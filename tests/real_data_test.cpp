@@ -1,1 +1,199 @@
+// Checks on the data files the build wrote from the real Quran text and corpus.
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <set>
+
+#include "codepage.h"
+#include "literal_search.h"
+#include "qdt_writer.h"
+#include "quran_text.h"
+#include "roots.h"
+#include "test_data.h"
+#include "verse_store.h"
+
+namespace quran {
+namespace {
+
+using testing::W;
+
+class RealData : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    store_ = new VerseStore(QURAN_DATA_DIR);
+    std::ifstream corpus(QURAN_CORPUS, std::ios::binary);
+    auto search = LoadVerses(std::string(QURAN_TEXT_DIR) + "/quran-text-tanzil-simple-clean.json",
+                             TextForm::Search);
+    roots_ = new std::vector<RootDerivatives>(BuildRootDictionary(corpus, search, &stats_));
+  }
+  static void TearDownTestSuite() {
+    delete store_;
+    delete roots_;
+  }
+  void SetUp() override { ASSERT_EQ(store_->LoadFailed, 0) << "run the build first"; }
+
+  static std::string Verse(int i) {
+    std::vector<char> buffer(2048);
+    EXPECT_EQ(store_->GetVerseText(static_cast<std::uint32_t>(i), buffer.data()), 1);
+    return buffer.data();
+  }
+  static std::string SearchVerse(int i) {
+    const VerseIndexRecord& r = store_->VerseIndex[i];
+    std::string s(store_->SearchText.get() + r.searchOffset, r.searchLength);
+    return s.substr(s.find_first_not_of(' '), s.find_last_not_of(' ') - s.find_first_not_of(' ') + 1);
+  }
+
+  static VerseStore* store_;
+  static std::vector<RootDerivatives>* roots_;
+  static RootAlignmentStats stats_;
+};
+
+VerseStore* RealData::store_ = nullptr;
+std::vector<RootDerivatives>* RealData::roots_ = nullptr;
+RootAlignmentStats RealData::stats_;
+
+TEST_F(RealData, VerseNumbersFollowTheCorpusNumbering) {
+  std::map<int, int> versesPerChapter;
+  std::ifstream corpus(QURAN_CORPUS, std::ios::binary);
+  std::string line;
+  while (std::getline(corpus, line)) {
+    int sura = 0, aya = 0;
+    if (std::sscanf(line.c_str(), "(%d:%d:", &sura, &aya) == 2) {
+      versesPerChapter[sura] = std::max(versesPerChapter[sura], aya);
+    }
+  }
+  ASSERT_EQ(versesPerChapter.size(), 114u);
+  int i = 0;
+  for (auto [chapter, count] : versesPerChapter) {
+    for (int verse = 1; verse <= count; ++verse, ++i) {
+      ASSERT_LT(i, kVerseCount);
+      ASSERT_EQ(store_->VerseIndex[i].chapter, chapter) << i;
+      ASSERT_EQ(store_->VerseIndex[i].verse, verse) << i;
+    }
+  }
+  EXPECT_EQ(i, kVerseCount);
+  // Shadda comes before the short vowel in this text.
+  EXPECT_EQ(Verse(0), W("بِسمِ الل\u0651\u064Eهِ الر\u0651\u064Eحمنِ الر\u0651\u064Eحيمِ"));
+  EXPECT_EQ(SearchVerse(kVerseCount - 1), W("من الجنة والناس"));
+}
+
+TEST_F(RealData, DisplayTextWithoutHarakatIsTheSearchText) {
+  const std::string harakat = W("ًٌٍَُِّ");
+  int differing = 0;
+  for (int i = 0; i < kVerseCount; ++i) {
+    std::string bare;
+    for (char c : Verse(i)) {
+      if (harakat.find(c) == std::string::npos) bare += c;
+    }
+    if (bare != SearchVerse(i) && ++differing <= 3) ADD_FAILURE() << "verse index " << i;
+  }
+  EXPECT_EQ(differing, 0);
+}
+
+TEST_F(RealData, FilesDecodeAndEncodeBackToThemselves) {
+  std::string file = testing::ReadFile(std::string(QURAN_DATA_DIR) + "/" + kVerseFileName);
+  std::size_t at = 8 + kRecordSize * kVerseCount;
+  for (int block = 0; block < 2; ++block) {
+    std::uint32_t length;
+    std::memcpy(&length, file.data() + at + 4, 4);
+    std::string raw = file.substr(at + 8, length);
+    std::string text = raw;
+    DecodeBlock(text.data(), static_cast<std::int32_t>(text.size()));
+    EXPECT_EQ(EncodeBlock(text), raw);
+    at += 8 + length;
+  }
+  std::string roots = testing::ReadFile(std::string(QURAN_DATA_DIR) + "/" + kRootFileName);
+  std::string text = roots;
+  DecodeBlock(text.data(), static_cast<std::int32_t>(text.size()));
+  EXPECT_EQ(EncodeBlock(text), roots);
+  EXPECT_EQ(text, store_->RootBlock.get());
+}
+
+TEST_F(RealData, EveryCorpusRootIsListed) {
+  EXPECT_EQ(stats_.misalignedVerses, 0);
+  auto listed = store_->Roots();
+  std::set<std::string_view> distinct(listed.begin(), listed.end());
+  EXPECT_EQ(listed.size(), 1642u);
+  EXPECT_EQ(distinct.size(), listed.size());
+  EXPECT_EQ(roots_->size(), listed.size());
+}
+
+TEST_F(RealData, RootSearchCountsWhatTheCorpusCounts) {
+  const std::map<std::string, int> known = {
+      {"كتب", 319}, {"علم", 854}, {"رحم", 339}, {"كفر", 525}};
+  for (const auto& [root, count] : known) {
+    EXPECT_EQ(store_->FindRoot(W(root).c_str(), nullptr, true), count) << root;
+  }
+  int exact = 0, lower = 0;
+  for (const RootDerivatives& r : *roots_) {
+    std::string root = W(r.root);
+    int found = store_->FindRoot(root.c_str(), nullptr, true);
+    exact += found == r.corpusWords;
+    if (found < r.corpusWords) {
+      ++lower;
+      ADD_FAILURE() << r.root << ": " << found << " < " << r.corpusWords;
+    }
+  }
+  EXPECT_EQ(lower, 0);
+  EXPECT_GT(exact, 1642 * 9 / 10);
+  std::printf("roots matching the corpus count exactly: %d of %zu\n", exact, roots_->size());
+}
+
+TEST_F(RealData, SearchesAgreeWithThePlainDefinition) {
+  VerseStore plain(QURAN_DATA_DIR);
+  std::vector<std::string> queries = {"ا", " الله ", "الرحمن", " قال ", "ي ا", " "};
+  for (const std::string& q : queries) {
+    std::string cp = q == " " ? q : W(q);
+    store_->FindText(cp.c_str(), nullptr, true);
+    literal::FindText(plain, cp.c_str(), nullptr, true);
+    EXPECT_EQ(store_->OccurrenceCount, plain.OccurrenceCount) << q;
+    EXPECT_EQ(0, std::memcmp(store_->ResultFlags, plain.ResultFlags, kVerseCount)) << q;
+  }
+  auto roots = store_->Roots();
+  std::vector<std::uint8_t> filter(kVerseCount);
+  for (int i = 0; i < kVerseCount; ++i) filter[i] = i % 3 == 0;
+  for (std::size_t k = 0; k < roots.size(); k += 97) {
+    std::string root(roots[k]);
+    store_->FindRoot(root.c_str(), filter.data(), true);
+    literal::FindRoot(plain, root.c_str(), filter.data(), true);
+    EXPECT_EQ(store_->OccurrenceCount, plain.OccurrenceCount) << k;
+    EXPECT_EQ(0, std::memcmp(store_->ResultFlags, plain.ResultFlags, kVerseCount)) << k;
+    auto derivatives = store_->Derivatives(roots[k]);
+    if (derivatives.empty()) continue;
+    std::string word(derivatives.front());
+    store_->FindWordRoots(word.c_str(), nullptr, true);
+    literal::FindWordRoots(plain, word.c_str(), nullptr, true);
+    EXPECT_EQ(store_->OccurrenceCount, plain.OccurrenceCount) << k;
+    EXPECT_EQ(0, std::memcmp(store_->ResultFlags, plain.ResultFlags, kVerseCount)) << k;
+  }
+}
+
+TEST_F(RealData, WriterIsDeterministic) {
+  testing::TempDir dir;
+  auto display = LoadVerses(std::string(QURAN_TEXT_DIR) + "/quran-text-tanzil-simple-min.json",
+                            TextForm::Display);
+  auto search = LoadVerses(std::string(QURAN_TEXT_DIR) + "/quran-text-tanzil-simple-clean.json",
+                           TextForm::Search);
+  std::vector<std::string> d, s;
+  for (std::size_t i = 0; i < display.size(); ++i) {
+    d.push_back(W(display[i]));
+    s.push_back(W(search[i]));
+  }
+  std::vector<RootEntry> entries;
+  for (const RootDerivatives& r : *roots_) {
+    RootEntry e{W(r.root), {}};
+    for (const std::string& w : r.derivatives) e.derivatives.push_back(W(w));
+    entries.push_back(e);
+  }
+  testing::WriteFiles(dir, NumberVerses(d, s), entries);
+  for (const char* name : {kVerseFileName, kRootFileName}) {
+    EXPECT_EQ(testing::ReadFile(dir.path() / name),
+              testing::ReadFile(std::filesystem::path(QURAN_DATA_DIR) / name))
+        << name;
+  }
+}
+
+}  // namespace
+}  // namespace quran
