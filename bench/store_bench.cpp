@@ -16,7 +16,9 @@ namespace {
 
 using quran::VerseStore;
 
-std::string Cp1256(const char* utf8) { return *quran::Utf8ToCp1256(utf8); }
+std::string Cp1256(const char* utf8) {
+  return *quran::Utf8ToCp1256(utf8);
+}
 
 // The root with the most derivative forms, and the derivative listed under most roots.
 void PickHardestQueries(const VerseStore& store, std::string& root, std::string& word) {
@@ -85,10 +87,9 @@ int main(int argc, char** argv) {
   });
   Register("FindWordRoots/most_roots", store.get(), word,
            [](VerseStore& s, const char* q) { return s.FindWordRoots(q, nullptr, true); });
-  Register("Plain/FindWordRoots/most_roots", store.get(), word,
-           [](VerseStore& s, const char* q) {
-             return quran::literal::FindWordRoots(s, q, nullptr, true);
-           });
+  Register("Plain/FindWordRoots/most_roots", store.get(), word, [](VerseStore& s, const char* q) {
+    return quran::literal::FindWordRoots(s, q, nullptr, true);
+  });
 
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

@@ -42,7 +42,8 @@ class RealData : public ::testing::Test {
   static std::string SearchVerse(int i) {
     const VerseIndexRecord& r = store_->VerseIndex[i];
     std::string s(store_->SearchText.get() + r.searchOffset, r.searchLength);
-    return s.substr(s.find_first_not_of(' '), s.find_last_not_of(' ') - s.find_first_not_of(' ') + 1);
+    return s.substr(s.find_first_not_of(' '),
+                    s.find_last_not_of(' ') - s.find_first_not_of(' ') + 1);
   }
 
   static VerseStore* store_;
@@ -121,8 +122,7 @@ TEST_F(RealData, EveryCorpusRootIsListed) {
 }
 
 TEST_F(RealData, RootSearchCountsWhatTheCorpusCounts) {
-  const std::map<std::string, int> known = {
-      {"كتب", 319}, {"علم", 854}, {"رحم", 339}, {"كفر", 525}};
+  const std::map<std::string, int> known = {{"كتب", 319}, {"علم", 854}, {"رحم", 339}, {"كفر", 525}};
   for (const auto& [root, count] : known) {
     EXPECT_EQ(store_->FindRoot(W(root).c_str(), nullptr, true), count) << root;
   }
