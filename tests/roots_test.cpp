@@ -133,6 +133,7 @@ TEST(RootDictionary, RejectsAMalformedCorpus) {
       EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
     }
   }
+  EXPECT_THROW(Build("", {}), std::runtime_error);
 }
 
 class RealRootDictionary : public ::testing::Test {

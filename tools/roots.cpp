@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <limits>
 #include <stdexcept>
 #include <string_view>
@@ -40,43 +39,51 @@ struct Skeleton {
   std::string rich;
 };
 
-char BuckwalterConsonant(char c) {
-  switch (c) {
-    case 'b':
-    case 't':
-    case 'v':
-    case 'j':
-    case 'H':
-    case 'x':
-    case 'd':
-    case '*':
-    case 'r':
-    case 'z':
-    case 's':
-    case '$':
-    case 'S':
-    case 'D':
-    case 'T':
-    case 'Z':
-    case 'E':
-    case 'g':
-    case 'f':
-    case 'q':
-    case 'k':
-    case 'l':
-    case 'm':
-    case 'n':
-    case 'h':
-      return c;
-    case 'p':
-      return 't';
-    default:
-      return 0;
-  }
+// The Buckwalter letters that can stand in a root, with their Arabic letters. The
+// corpus writes every hamza of a root as A; a root has no true alif.
+struct Letter {
+  char buckwalter;
+  char32_t arabic;
+};
+constexpr Letter kLetters[] = {
+    {'A', U'\u0623'}, {'b', U'\u0628'}, {'t', U'\u062A'}, {'v', U'\u062B'}, {'j', U'\u062C'},
+    {'H', U'\u062D'}, {'x', U'\u062E'}, {'d', U'\u062F'}, {'*', U'\u0630'}, {'r', U'\u0631'},
+    {'z', U'\u0632'}, {'s', U'\u0633'}, {'$', U'\u0634'}, {'S', U'\u0635'}, {'D', U'\u0636'},
+    {'T', U'\u0637'}, {'Z', U'\u0638'}, {'E', U'\u0639'}, {'g', U'\u063A'}, {'f', U'\u0641'},
+    {'q', U'\u0642'}, {'k', U'\u0643'}, {'l', U'\u0644'}, {'m', U'\u0645'}, {'n', U'\u0646'},
+    {'h', U'\u0647'}, {'w', U'\u0648'}, {'y', U'\u064A'},
+};
+
+bool IsWeak(char c) {
+  return c == 'w' || c == 'y';
 }
 
-bool BuckwalterWeak(char c) {
-  return c == 'w' || c == 'y' || c == 'Y';
+// The skeleton class of a Buckwalter letter of a word form; 0 for one it drops.
+char BuckwalterClass(char c) {
+  if (c == 'p') return 't';
+  if (c == 'Y') return 'y';
+  if (c == 'A') return 0;
+  for (const Letter& l : kLetters) {
+    if (l.buckwalter == c) return c;
+  }
+  return 0;
+}
+
+// The same for a letter of the search text.
+char ArabicClass(char32_t cp) {
+  if (cp == U'\u0629') return 't';
+  if (cp == U'\u0649') return 'y';
+  if (cp == U'\u0623') return 0;
+  for (const Letter& l : kLetters) {
+    if (l.arabic == cp) return l.buckwalter;
+  }
+  return 0;
+}
+
+void Append(char k, Skeleton& s) {
+  if (!k) return;
+  s.rich += k;
+  if (!IsWeak(k) && (s.loose.empty() || s.loose.back() != k)) s.loose += k;
 }
 
 void AppendBuckwalter(std::string_view form, Skeleton& s) {
@@ -84,76 +91,7 @@ void AppendBuckwalter(std::string_view form, Skeleton& s) {
     char c = form[i];
     // A sad with a small seen above reads, and the simple text is written, as seen.
     if (c == 'S' && i + 1 < form.size() && form[i + 1] == ':') c = 's';
-    if (char k = BuckwalterConsonant(c)) {
-      if (s.loose.empty() || s.loose.back() != k) s.loose += k;
-      s.rich += k;
-    } else if (BuckwalterWeak(c)) {
-      s.rich += (c == 'w') ? 'w' : 'y';
-    }
-  }
-}
-
-// The same classes for the Arabic letters of the search text, by code point.
-char ArabicClass(char32_t cp) {
-  switch (cp) {
-    case U'\u0628':
-      return 'b';
-    case U'\u062A':
-    case U'\u0629':
-      return 't';
-    case U'\u062B':
-      return 'v';
-    case U'\u062C':
-      return 'j';
-    case U'\u062D':
-      return 'H';
-    case U'\u062E':
-      return 'x';
-    case U'\u062F':
-      return 'd';
-    case U'\u0630':
-      return '*';
-    case U'\u0631':
-      return 'r';
-    case U'\u0632':
-      return 'z';
-    case U'\u0633':
-      return 's';
-    case U'\u0634':
-      return '$';
-    case U'\u0635':
-      return 'S';
-    case U'\u0636':
-      return 'D';
-    case U'\u0637':
-      return 'T';
-    case U'\u0638':
-      return 'Z';
-    case U'\u0639':
-      return 'E';
-    case U'\u063A':
-      return 'g';
-    case U'\u0641':
-      return 'f';
-    case U'\u0642':
-      return 'q';
-    case U'\u0643':
-      return 'k';
-    case U'\u0644':
-      return 'l';
-    case U'\u0645':
-      return 'm';
-    case U'\u0646':
-      return 'n';
-    case U'\u0647':
-      return 'h';
-    case U'\u0648':
-      return 'w';
-    case U'\u064A':
-    case U'\u0649':
-      return 'y';
-    default:
-      return 0;
+    Append(BuckwalterClass(c), s);
   }
 }
 
@@ -161,113 +99,23 @@ Skeleton ArabicSkeleton(std::string_view utf8) {
   auto cps = Utf8ToUtf32(utf8);
   if (!cps) throw std::runtime_error("search text is not valid UTF-8");
   Skeleton s;
-  for (char32_t cp : *cps) {
-    char k = ArabicClass(cp);
-    if (!k) continue;
-    s.rich += k;
-    if (k != 'w' && k != 'y' && (s.loose.empty() || s.loose.back() != k)) s.loose += k;
-  }
+  for (char32_t cp : *cps) Append(ArabicClass(cp), s);
   return s;
 }
 
 std::string RootToArabic(std::string_view root, int line) {
-  std::string out;
+  std::u32string out;
   for (char c : root) {
-    const char* letter = nullptr;
-    switch (c) {
-      // The corpus writes every hamza of a root as A; a root has no true alif.
-      case 'A':
-        letter = "\u0623";
-        break;
-      case 'b':
-        letter = "\u0628";
-        break;
-      case 't':
-        letter = "\u062A";
-        break;
-      case 'v':
-        letter = "\u062B";
-        break;
-      case 'j':
-        letter = "\u062C";
-        break;
-      case 'H':
-        letter = "\u062D";
-        break;
-      case 'x':
-        letter = "\u062E";
-        break;
-      case 'd':
-        letter = "\u062F";
-        break;
-      case '*':
-        letter = "\u0630";
-        break;
-      case 'r':
-        letter = "\u0631";
-        break;
-      case 'z':
-        letter = "\u0632";
-        break;
-      case 's':
-        letter = "\u0633";
-        break;
-      case '$':
-        letter = "\u0634";
-        break;
-      case 'S':
-        letter = "\u0635";
-        break;
-      case 'D':
-        letter = "\u0636";
-        break;
-      case 'T':
-        letter = "\u0637";
-        break;
-      case 'Z':
-        letter = "\u0638";
-        break;
-      case 'E':
-        letter = "\u0639";
-        break;
-      case 'g':
-        letter = "\u063A";
-        break;
-      case 'f':
-        letter = "\u0641";
-        break;
-      case 'q':
-        letter = "\u0642";
-        break;
-      case 'k':
-        letter = "\u0643";
-        break;
-      case 'l':
-        letter = "\u0644";
-        break;
-      case 'm':
-        letter = "\u0645";
-        break;
-      case 'n':
-        letter = "\u0646";
-        break;
-      case 'h':
-        letter = "\u0647";
-        break;
-      case 'w':
-        letter = "\u0648";
-        break;
-      case 'y':
-        letter = "\u064A";
-        break;
-      default:
-        throw std::runtime_error("corpus line " + std::to_string(line) + ": root \"" +
-                                 std::string(root) + "\" has an unknown Buckwalter letter '" +
-                                 std::string(1, c) + "'");
+    auto it = std::find_if(std::begin(kLetters), std::end(kLetters),
+                           [c](const Letter& l) { return l.buckwalter == c; });
+    if (it == std::end(kLetters)) {
+      throw std::runtime_error("corpus line " + std::to_string(line) + ": root \"" +
+                               std::string(root) + "\" has an unknown Buckwalter letter '" +
+                               std::string(1, c) + "'");
     }
-    out += letter;
+    out += it->arabic;
   }
-  return out;
+  return *Utf32ToUtf8(out);
 }
 
 // A stem with a root, located by its span in its word's skeletons.
@@ -407,6 +255,7 @@ std::vector<CorpusVerse> ParseCorpus(std::istream& in, Dictionary& dict) {
     }
   }
   if (in.bad()) throw std::runtime_error("corpus could not be read");
+  if (verses.empty()) throw std::runtime_error("corpus has no data lines");
   return verses;
 }
 
