@@ -264,9 +264,9 @@ template <typename Get>
 bool ConcatEquals(std::string_view target, std::size_t begin, std::size_t end, Get get) {
   std::size_t at = 0;
   for (std::size_t k = begin; k < end; ++k) {
-    std::string_view part = get(k);
-    if (target.substr(at, part.size()) != part) return false;
-    at += part.size();
+    std::string_view piece = get(k);
+    if (target.substr(at, piece.size()) != piece) return false;
+    at += piece.size();
   }
   return at == target.size();
 }
