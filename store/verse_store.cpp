@@ -1,6 +1,7 @@
 #include "verse_store.h"
 
 #include <algorithm>
+#include <bitset>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -108,6 +109,34 @@ struct WordCounts {
 };
 
 namespace {
+
+// A bit per hash of a word's length and outer letters: rules out nearly every
+// token of the text before the exact look-up, which is what keeps a root with
+// hundreds of derivatives to one quick pass.
+class TokenFilter {
+ public:
+  void Add(std::string_view word) { bits_.set(Key(word)); }
+  bool MayHold(std::string_view token) const { return bits_.test(Key(token)); }
+
+ private:
+  static std::size_t Key(std::string_view w) {
+    auto at = [&](std::size_t i) {
+      return static_cast<std::uint32_t>(static_cast<unsigned char>(w[i]));
+    };
+    std::uint32_t k = static_cast<std::uint32_t>(w.size()) * 0x9E3779B1u;
+    k ^= at(0) * 0x85EBCA77u;
+    k ^= at(w.size() - 1) * 0xC2B2AE3Du;
+    if (w.size() > 2) k ^= at(1) * 0x27D4EB2Fu;
+    k ^= k >> 15;
+    k *= 0x2C1B3C6Du;
+    return (k ^ (k >> 13)) & (kBits - 1);
+  }
+  static constexpr std::size_t kBits = 1 << 16;
+  std::bitset<kBits> bits_;
+};
+
+// Up to this many words a strstr pass per word beats one pass over every token.
+constexpr std::size_t kFewWords = 16;
 
 template <typename Visit>
 void ForEachDerivative(std::string_view body, Visit visit) {
@@ -255,39 +284,39 @@ std::int32_t VerseStore::FindText(const char* query, const std::uint8_t* filter,
 // the same counts and flags as searching " d " for each derivative d in turn.
 void VerseStore::FindWholeWords(const WordCounts& words, const std::uint8_t* filter) {
   const auto& counts = words.map;
-  std::vector<std::string_view> literal;
-  std::size_t minLen = SIZE_MAX, maxLen = 0;
+  TokenFilter candidates;
+  bool anyToken = false;
   for (const auto& [word, times] : counts) {
-    if (word.empty() || word.find(' ') != std::string_view::npos) {
-      literal.push_back(word);  // a " d " pattern that is no single token
+    // A " d " pattern that is no single token only the plain search finds; a few
+    // words are found faster one by one than by a pass over every token.
+    if (word.empty() || word.find(' ') != std::string_view::npos || counts.size() <= kFewWords) {
+      std::string padded;
+      padded.append(1, ' ').append(word).append(1, ' ');
+      for (int k = 0; k < times; ++k) FindText(padded.c_str(), filter, false);
       continue;
     }
-    minLen = std::min(minLen, word.size());
-    maxLen = std::max(maxLen, word.size());
+    candidates.Add(word);
+    anyToken = true;
   }
-  for (std::string_view word : literal) {
-    std::string padded;
-    padded.append(1, ' ').append(word).append(1, ' ');
-    int times = counts.at(word);
-    for (int k = 0; k < times; ++k) FindText(padded.c_str(), filter, false);
-  }
-  if (maxLen == 0) return;
+  if (!anyToken) return;
   const char* text = SearchText.get();
+  const char* end = text + searchLength_;
   VerseCursor cursor(VerseIndex.get());
-  std::size_t i = 0;
-  while (i < searchLength_) {
-    if (text[i] == ' ') {
-      ++i;
-      continue;
-    }
-    std::size_t start = i;
-    while (i < searchLength_ && text[i] != ' ') ++i;
+  const char* start = text;
+  while (start < end) {
+    const char* space = static_cast<const char*>(std::memchr(start, ' ', end - start));
     // A whole word needs a space on both sides; the block's first and last bytes have none.
-    if (start == 0 || i == searchLength_) continue;
-    std::size_t len = i - start;
-    if (len < minLen || len > maxLen) continue;
-    auto it = counts.find(std::string_view(text + start, len));
-    if (it != counts.end()) Count(cursor.At(static_cast<std::uint32_t>(start)), it->second, filter);
+    if (!space) break;
+    if (space > start && start > text) {
+      std::string_view token(start, space - start);
+      if (candidates.MayHold(token)) {
+        auto it = counts.find(token);
+        if (it != counts.end()) {
+          Count(cursor.At(static_cast<std::uint32_t>(start - text)), it->second, filter);
+        }
+      }
+    }
+    start = space + 1;
   }
 }
 

@@ -19,9 +19,6 @@ struct RootEntry {
   std::vector<std::string> derivatives;  // Windows-1256
 };
 
-// Number of verses of each chapter in the Hafs numbering, index 0 for chapter 1.
-extern const int kChapterVerseCounts[114];
-
 // Gives the texts their chapter and verse numbers in mushaf order.
 std::vector<VerseText> NumberVerses(const std::vector<std::string>& display,
                                     const std::vector<std::string>& search);

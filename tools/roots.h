@@ -19,6 +19,9 @@ struct RootAlignmentStats {
   int misalignedVerses = 0;  // verses whose corpus words could not be matched to text words
   int splitWords = 0;        // corpus words written as two or more text words
   int versesWithSplits = 0;
+  int joinedWords = 0;                      // text words that join two corpus words
+  int nearMatchVerses = 0;                  // aligned only by letting a word be one letter off
+  std::vector<int> misalignedVerseIndexes;  // zero-based, for diagnostics
 };
 
 // corpus: the morphology file. searchVerses: the 6,236 cleaned search texts (UTF-8,
