@@ -131,7 +131,7 @@ test_win32() {
 run_win32_demo() {
   local shot="$BUILD_ROOT/wordhost-demo.png"
   (cd "$WIN32_DIR" && with_display bash -c '"$1" "$2" bin/wordhost.exe \
-    --addin bin/QuranAddin.wll --log - --screenshot ../wordhost-demo.png --exit
+    --addin bin/QuranAddin.wll --log - --open-menu q --screenshot ../wordhost-demo.png --exit
     status=$?; WINEPREFIX="$2" wineserver -k 2>/dev/null; exit $status' _ "$WINE_RUN" \
     "$WINE_PREFIX_DIR")
   log "screenshot: $shot"

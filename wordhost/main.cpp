@@ -17,7 +17,8 @@ namespace {
 const char kUsage[] =
     "usage: wordhost [--addin FILE] [--document-id N] [--text-file UTF8FILE]\n"
     "                [--select START END] [--run MACRO]... [--click MENU ITEM]...\n"
-    "                [--log FILE|-] [--screenshot PNG] [--document-out UTF8FILE] [--exit]\n";
+    "                [--log FILE|-] [--open-menu KEY] [--screenshot PNG]\n"
+    "                [--document-out UTF8FILE] [--exit]\n";
 
 struct Options {
   std::string addin;
@@ -27,6 +28,7 @@ struct Options {
   std::vector<std::string> macros;
   std::vector<std::pair<std::string, std::string>> clicks;
   std::string log, screenshot, documentOut;
+  char openMenu = 0;
   bool exit = false;
 };
 
@@ -55,6 +57,9 @@ std::string ParseOptions(int argc, char** argv, Options* options) {
       if (!needs(2)) return "--click needs a menu caption and an item caption";
       options->clicks.emplace_back(argv[i + 1], argv[i + 2]);
       i += 2;
+    } else if (option == "--open-menu") {
+      if (!needs(1) || std::strlen(argv[i + 1]) != 1) return "--open-menu needs one letter";
+      options->openMenu = argv[++i][0];
     } else if (option == "--document-id") {
       if (!needs(1) || !ParseNumber(argv[++i], &options->documentId)) {
         return "--document-id needs a number";
@@ -74,6 +79,16 @@ std::string ParseOptions(int argc, char** argv, Options* options) {
     }
   }
   return "";
+}
+
+const char* g_screenshotPath = nullptr;
+bool g_screenshotSaved = false;
+
+// Runs inside the menu's own message loop, so the open menu is on the screen.
+void CALLBACK CaptureOpenMenu(HWND window, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(window, timer);
+  g_screenshotSaved = wordhost::SaveWindowPng(window, g_screenshotPath);
+  EndMenu();
 }
 
 int Fail(const std::string& message) {
@@ -105,9 +120,16 @@ int Run(const Options& options) {
   }
   // Lets the window paint before it is captured.
   wordhost::PumpMessages(500);
-  if (!options.screenshot.empty() &&
-      !wordhost::SaveWindowPng(wordhost::MainWindow(), options.screenshot.c_str())) {
-    return Fail("cannot save the screenshot " + options.screenshot);
+  if (!options.screenshot.empty()) {
+    g_screenshotPath = options.screenshot.c_str();
+    if (options.openMenu) {
+      SetTimer(wordhost::MainWindow(), 1, 500, CaptureOpenMenu);
+      PostMessageW(wordhost::MainWindow(), WM_SYSCOMMAND, SC_KEYMENU, options.openMenu);
+      wordhost::PumpMessages(1500);
+    } else {
+      g_screenshotSaved = wordhost::SaveWindowPng(wordhost::MainWindow(), g_screenshotPath);
+    }
+    if (!g_screenshotSaved) return Fail("cannot save the screenshot " + options.screenshot);
   }
   if (!options.documentOut.empty()) {
     std::ofstream file(options.documentOut, std::ios::binary);
