@@ -1,0 +1,94 @@
+// The host command channel: the argument block of one call into Word and the
+// one operation that sends it through Word's exported `wdCommandDispatch`.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace quran {
+
+enum ArgType : std::uint16_t {
+  kArgNone = 0,
+  kArgShort = 1,
+  kArgString = 4,
+};
+
+// Argument modes, kept in bits 5-6 of HostArg::flags.
+inline constexpr unsigned kPositional = 0;
+inline constexpr unsigned kNamed = 1;
+
+struct HostArg {
+  // A short in bytes 0-1, or the 32-bit address of a zero-terminated string.
+  std::uint32_t value;
+  std::uint32_t valueHigh;
+  std::uint16_t bufferSize;
+  // Bits 0-3 the ArgType, bits 5-6 the mode.
+  std::uint16_t flags;
+  std::uint16_t fieldId;
+  std::uint16_t reserved;
+};
+
+inline constexpr int kHostArgSlots = 34;
+
+struct HostCommandBlock {
+  std::int16_t count;
+  std::uint8_t reserved[6];
+  HostArg result;
+  HostArg args[kHostArgSlots];
+};
+
+static_assert(sizeof(void*) == 4, "the host channel carries 32-bit addresses");
+static_assert(sizeof(HostArg) == 16);
+static_assert(offsetof(HostArg, bufferSize) == 8);
+static_assert(offsetof(HostArg, flags) == 10);
+static_assert(offsetof(HostArg, fieldId) == 12);
+static_assert(offsetof(HostArg, reserved) == 14);
+static_assert(sizeof(HostCommandBlock) == 568);
+static_assert(offsetof(HostCommandBlock, result) == 8);
+static_assert(offsetof(HostCommandBlock, args) == 24);
+
+// The signature of Word's entry; the first three arguments are 16-bit values
+// widened with their sign.
+using CommandDispatch = std::int32_t(WINAPI*)(std::int32_t command, std::int32_t options,
+                                              std::int32_t count, HostArg* args, HostArg* result);
+
+// What SendHostCommand answers when no host entry exists in the process.
+inline constexpr std::int32_t kNoHostEntry = -1;
+
+void InitHostCommand(HostCommandBlock* block, std::uint16_t resultType, char* resultBuffer,
+                     std::uint16_t resultBufferSize);
+void AddShortArg(HostCommandBlock* block, std::int16_t value);
+void AddStringArg(HostCommandBlock* block, const char* text);
+void AddShortField(HostCommandBlock* block, std::int16_t value, std::uint16_t fieldId,
+                   unsigned mode);
+void AddStringField(HostCommandBlock* block, const char* text, std::uint16_t fieldId, unsigned mode,
+                    std::uint16_t bufferSize);
+
+std::int32_t SendHostCommand(std::int16_t command, std::int16_t options, std::int16_t count,
+                             HostArg* args, HostArg* result);
+
+HWND GetHostWindow();
+std::int32_t GetMenuBarCaption(int position, char* buffer, std::uint16_t bufferSize);
+std::int32_t RegisterMacro(std::int16_t documentId, const char* name, const char* description);
+std::int32_t AddHostMenu(std::int16_t first, const char* caption, std::int16_t field43,
+                         std::int16_t field684);
+std::int32_t AddHostMenuItem(std::int16_t first, const char* menuCaption, const char* macroName,
+                             const char* itemCaption, std::int16_t field43, std::int16_t field684);
+
+// Reading back a slot, for hosts and tests.
+inline std::int16_t ShortValue(const HostArg& arg) {
+  return static_cast<std::int16_t>(arg.value & 0xFFFF);
+}
+inline const char* StringValue(const HostArg& arg) {
+  return reinterpret_cast<const char*>(static_cast<std::uintptr_t>(arg.value));
+}
+inline unsigned ArgTypeOf(const HostArg& arg) {
+  return arg.flags & 0x0F;
+}
+inline unsigned ArgModeOf(const HostArg& arg) {
+  return (arg.flags >> 5) & 0x03;
+}
+
+}  // namespace quran

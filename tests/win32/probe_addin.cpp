@@ -1,0 +1,47 @@
+// A test add-in whose macros act on the document, so that a menu item's effect
+// shows whether the host ran the right export.
+#include "host_command.h"
+
+using namespace quran;
+
+namespace {
+std::int32_t g_lastStatus = -100;
+}
+
+extern "C" {
+
+std::int16_t WINAPI wdAutoOpen(std::int16_t documentId) {
+  RegisterMacro(documentId, "ProbeInsert", nullptr);
+  RegisterMacro(documentId, "ProbeCopy", nullptr);
+  AddHostMenu(1, "&Probe", -1, 0);
+  AddHostMenuItem(1, "&Probe", "ProbeInsert", "&Insert", -1, 0);
+  AddHostMenuItem(1, "&Probe", "ProbeCopy", "&Copy", -2, 0);
+  return 1;
+}
+
+void WINAPI wdAutoRemove() {
+  HostCommandBlock block;
+  InitHostCommand(&block, kArgShort, nullptr, 0);
+  AddShortField(&block, 1, 4, kNamed);
+  SendHostCommand(433, 2, block.count, block.args, nullptr);
+}
+
+// Inserts "[الله]" (Windows-1256) at the selection.
+void WINAPI ProbeInsert() {
+  HostCommandBlock block;
+  InitHostCommand(&block, kArgString, nullptr, 0);
+  AddStringArg(&block, "[\xC7\xE1\xE1\xE5]");
+  g_lastStatus = SendHostCommand(110, 2, block.count, block.args, nullptr);
+}
+
+void WINAPI ProbeCopy() {
+  HostCommandBlock block;
+  InitHostCommand(&block, kArgString, nullptr, 20);
+  g_lastStatus = SendHostCommand(109, 2, block.count, block.args, &block.result);
+}
+
+std::int32_t WINAPI ProbeLastStatus() {
+  return g_lastStatus;
+}
+
+}  // extern "C"

@@ -1,0 +1,40 @@
+// A fresh stand-in Word for each test, shown, with a known Arabic document.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "screenshot.h"
+#include "word_host.h"
+
+// "بسم الله الرحمن الرحيم"; characters 4 to 8 are "الله".
+inline const wchar_t kDocument[] =
+    L"\x0628\x0633\x0645 \x0627\x0644\x0644\x0647 \x0627\x0644\x0631\x062D\x0645\x0646 "
+    L"\x0627\x0644\x0631\x062D\x064A\x0645";
+// "الله" in Windows-1256.
+inline const char kAllah1256[] = "\xC7\xE1\xE1\xE5";
+
+class WordHostTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(wordhost::Start(true));
+    wordhost::SetDocumentText(kDocument);
+    wordhost::SetSelection(4, 8);
+    wordhost::ClearCommandLog();
+  }
+  void TearDown() override { wordhost::Stop(); }
+
+  // Saves the main window under screenshots/ in the build folder.
+  static void Screenshot(const char* name) {
+    wordhost::PumpMessages(300);
+    CreateDirectoryA("screenshots", nullptr);
+    std::string path = std::string("screenshots/") + name + ".png";
+    EXPECT_TRUE(wordhost::SaveWindowPng(wordhost::MainWindow(), path.c_str())) << path;
+  }
+
+  static std::string LastLog() {
+    const auto& log = wordhost::CommandLog();
+    return log.empty() ? "" : log.back();
+  }
+};

@@ -1,0 +1,435 @@
+// The stand-in Word's window, menus, document and add-in.
+#include "word_host.h"
+
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace wordhost {
+namespace {
+
+const wchar_t kWindowClass[] = L"QuranWordHost";
+// The first id of the items add-ins add; ids of the host's own menus stay below.
+const UINT kFirstAddinItemId = 5000;
+const UINT kExitId = 100;
+
+const wchar_t kSampleText[] =
+    L"\x0628\x0633\x0645 \x0627\x0644\x0644\x0647 \x0627\x0644\x0631\x062D\x0645\x0646 "
+    L"\x0627\x0644\x0631\x062D\x064A\x0645\r"
+    L"\x0642\x0644 \x0647\x0648 \x0627\x0644\x0644\x0647 \x0623\x062D\x062F";
+
+struct Menu {
+  const wchar_t* caption;
+  std::vector<const wchar_t*> items;
+};
+// Word's nine menus, so that add-in menus land at positions 10 and on.
+const Menu kUsualMenus[] = {
+    {L"&File", {L"&New", L"&Open...", L"&Save", L"E&xit"}},
+    {L"&Edit", {L"&Undo", L"Cu&t", L"&Copy", L"&Paste"}},
+    {L"&View", {L"&Normal", L"&Print Layout"}},
+    {L"&Insert", {L"&Break...", L"&Symbol..."}},
+    {L"F&ormat", {L"&Font...", L"&Paragraph..."}},
+    {L"&Tools", {L"&Macro", L"&Options..."}},
+    {L"T&able", {L"&Insert Table..."}},
+    {L"&Window", {L"&New Window"}},
+    {L"&Help", {L"&About"}},
+};
+
+struct AddinItem {
+  HMENU menu;
+  UINT id;
+  std::string macro;
+};
+
+struct State {
+  HWND main = nullptr;
+  HWND document = nullptr;
+  HMODULE addin = nullptr;
+  std::vector<std::string> macros;
+  std::vector<HMENU> addedMenus;
+  std::vector<AddinItem> addedItems;
+  UINT nextItemId = kFirstAddinItemId;
+  std::vector<std::string> log;
+  FILE* logFile = nullptr;
+};
+State g_state;
+
+std::wstring MenuString(HMENU menu, int index) {
+  wchar_t caption[256] = {};
+  GetMenuStringW(menu, index, caption, 256, MF_BYPOSITION);
+  return caption;
+}
+
+HMENU FindMenu(const std::string& caption) {
+  HMENU bar = GetMenu(g_state.main);
+  std::wstring wanted = FromCodePage(caption);
+  for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+    if (MenuString(bar, i) == wanted) return GetSubMenu(bar, i);
+  }
+  return nullptr;
+}
+
+HMENU CreateMenuBar() {
+  HMENU bar = CreateMenu();
+  for (const Menu& menu : kUsualMenus) {
+    HMENU popup = CreatePopupMenu();
+    for (const wchar_t* item : menu.items) {
+      UINT id = std::wcscmp(item, L"E&xit") == 0 ? kExitId : 0;
+      AppendMenuW(popup, MF_STRING | (id ? 0 : MF_GRAYED), id, item);
+    }
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), menu.caption);
+  }
+  return bar;
+}
+
+void SetupDocument(HWND document) {
+  SendMessageW(document, EM_SETTEXTMODE, TM_RICHTEXT, 0);
+  CHARFORMAT2W format = {};
+  format.cbSize = sizeof(format);
+  format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET;
+  format.yHeight = 24 * 20;
+  format.bCharSet = ARABIC_CHARSET;
+  std::wcscpy(format.szFaceName, L"Traditional Arabic");
+  SendMessageW(document, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+  SendMessageW(document, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  SetDocumentText(kSampleText);
+  SetSelection(4, 8);
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE:
+      if (g_state.document) {
+        MoveWindow(g_state.document, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      }
+      return 0;
+    case WM_COMMAND: {
+      UINT id = LOWORD(wParam);
+      if (id == kExitId) {
+        DestroyWindow(window);
+        return 0;
+      }
+      for (const AddinItem& item : g_state.addedItems) {
+        if (item.id != id) continue;
+        std::string error;
+        std::string macro = item.macro;
+        if (!RunMacro(macro, &error)) MessageBoxA(window, error.c_str(), "Word", MB_OK);
+        return 0;
+      }
+      break;
+    }
+    case WM_DESTROY:
+      UnloadAddin();
+      g_state.main = g_state.document = nullptr;
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Paragraph settings apply to the paragraphs present, so they follow each text change.
+void MakeRightToLeft() {
+  PARAFORMAT2 paragraph = {};
+  paragraph.cbSize = sizeof(paragraph);
+  paragraph.dwMask = PFM_RTLPARA | PFM_ALIGNMENT;
+  paragraph.wEffects = PFE_RTLPARA;
+  paragraph.wAlignment = PFA_RIGHT;
+  SendMessageW(g_state.document, EM_SETSEL, 0, -1);
+  SendMessageW(g_state.document, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&paragraph));
+}
+
+}  // namespace
+
+std::wstring FromCodePage(const std::string& text, unsigned codePage) {
+  if (text.empty()) return {};
+  int size =
+      MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(size, L'\0');
+  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+  return wide;
+}
+
+std::string ToCodePage(const std::wstring& text, unsigned codePage) {
+  if (text.empty()) return {};
+  int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                 0, nullptr, nullptr);
+  std::string narrow(size, '\0');
+  WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), narrow.data(), size,
+                      nullptr, nullptr);
+  return narrow;
+}
+
+bool Start(bool visible) {
+  if (g_state.main) return true;
+  if (!LoadLibraryW(L"riched20.dll")) return false;
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = kWindowClass;
+  RegisterClassW(&windowClass);
+  g_state.main =
+      CreateWindowExW(0, kWindowClass, L"Document1 - Microsoft Word", WS_OVERLAPPEDWINDOW, 40, 40,
+                      760, 420, nullptr, CreateMenuBar(), windowClass.hInstance, nullptr);
+  if (!g_state.main) return false;
+  RECT client;
+  GetClientRect(g_state.main, &client);
+  g_state.document = CreateWindowExW(
+      WS_EX_CLIENTEDGE | WS_EX_RTLREADING | WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR, RICHEDIT_CLASSW, L"",
+      WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL, 0, 0,
+      client.right, client.bottom, g_state.main, nullptr, windowClass.hInstance, nullptr);
+  if (!g_state.document) {
+    DestroyWindow(g_state.main);
+    return false;
+  }
+  SetupDocument(g_state.document);
+  if (visible) {
+    ShowWindow(g_state.main, SW_SHOW);
+    UpdateWindow(g_state.main);
+    SetFocus(g_state.document);
+  }
+  PumpMessages();
+  return true;
+}
+
+void Stop() {
+  if (g_state.main) DestroyWindow(g_state.main);
+  UnloadAddin();
+  PumpMessages();
+  FILE* logFile = g_state.logFile;
+  g_state = State{};
+  g_state.logFile = logFile;
+}
+
+HWND MainWindow() {
+  return g_state.main;
+}
+HWND DocumentWindow() {
+  return g_state.document;
+}
+
+void PumpMessages(int milliseconds) {
+  DWORD until = GetTickCount() + milliseconds;
+  do {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    if (milliseconds > 0) Sleep(10);
+  } while (static_cast<int>(until - GetTickCount()) > 0);
+}
+
+bool LoadAddin(const char* path, std::int16_t documentId, std::string* error) {
+  UnloadAddin();
+  HMODULE addin = LoadLibraryA(path);
+  if (!addin) {
+    *error = std::string("cannot load the add-in ") + path;
+    return false;
+  }
+  auto open = reinterpret_cast<std::int16_t(WINAPI*)(std::int16_t)>(
+      reinterpret_cast<void*>(GetProcAddress(addin, "wdAutoOpen")));
+  if (!open) {
+    FreeLibrary(addin);
+    *error = std::string(path) + " exports no wdAutoOpen";
+    return false;
+  }
+  g_state.addin = addin;
+  open(documentId);
+  return true;
+}
+
+void UnloadAddin() {
+  if (!g_state.addin) return;
+  HMODULE addin = g_state.addin;
+  if (auto remove = reinterpret_cast<void(WINAPI*)()>(
+          reinterpret_cast<void*>(GetProcAddress(addin, "wdAutoRemove")))) {
+    remove();
+  }
+  g_state.addin = nullptr;
+  g_state.macros.clear();
+  FreeLibrary(addin);
+}
+
+bool RunMacro(const std::string& name, std::string* error) {
+  bool registered = false;
+  for (const std::string& macro : g_state.macros) registered = registered || macro == name;
+  if (!registered) {
+    *error = "no macro named " + name;
+    return false;
+  }
+  auto macro = g_state.addin ? reinterpret_cast<void(WINAPI*)()>(reinterpret_cast<void*>(
+                                   GetProcAddress(g_state.addin, name.c_str())))
+                             : nullptr;
+  if (!macro) {
+    *error = "the add-in exports no " + name;
+    return false;
+  }
+  macro();
+  return true;
+}
+
+std::vector<std::string> RegisteredMacros() {
+  return g_state.macros;
+}
+
+void SetDocumentText(const std::wstring& text) {
+  SetWindowTextW(g_state.document, text.c_str());
+  MakeRightToLeft();
+  SetSelection(0, 0);
+}
+
+std::wstring DocumentText() {
+  GETTEXTLENGTHEX lengthQuery = {GTL_NUMCHARS, 1200};
+  auto length =
+      SendMessageW(g_state.document, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0);
+  std::wstring text(length + 1, L'\0');
+  GETTEXTEX query = {};
+  query.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  query.codepage = 1200;
+  auto got = SendMessageW(g_state.document, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&query),
+                          reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got);
+  return text;
+}
+
+void SetSelection(int start, int end) {
+  CHARRANGE range = {start, end};
+  SendMessageW(g_state.document, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+}
+
+std::wstring SelectedText() {
+  CHARRANGE range = {};
+  SendMessageW(g_state.document, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  std::wstring text(range.cpMax - range.cpMin + 1, L'\0');
+  auto got =
+      SendMessageW(g_state.document, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got);
+  return text;
+}
+
+std::vector<std::string> MenuBarCaptions() {
+  std::vector<std::string> captions;
+  HMENU bar = GetMenu(g_state.main);
+  for (int i = 0; i < GetMenuItemCount(bar); ++i)
+    captions.push_back(ToCodePage(MenuString(bar, i)));
+  return captions;
+}
+
+std::vector<std::string> MenuItemCaptions(const std::string& menuCaption) {
+  std::vector<std::string> captions;
+  HMENU menu = FindMenu(menuCaption);
+  for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+    captions.push_back(ToCodePage(MenuString(menu, i)));
+  }
+  return captions;
+}
+
+bool ClickMenuItem(const std::string& menuCaption, const std::string& itemCaption) {
+  HMENU menu = FindMenu(menuCaption);
+  std::wstring wanted = FromCodePage(itemCaption);
+  for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+    if (MenuString(menu, i) != wanted) continue;
+    SendMessageW(g_state.main, WM_COMMAND, MAKEWPARAM(GetMenuItemID(menu, i), 0), 0);
+    return true;
+  }
+  return false;
+}
+
+const std::vector<std::string>& CommandLog() {
+  return g_state.log;
+}
+void ClearCommandLog() {
+  g_state.log.clear();
+}
+void SetLogFile(FILE* file) {
+  g_state.logFile = file;
+}
+
+void AppendLog(const std::string& line) {
+  g_state.log.push_back(line);
+  if (g_state.logFile) {
+    std::string utf8 = ToCodePage(FromCodePage(line), CP_UTF8);
+    std::fprintf(g_state.logFile, "%s\n", utf8.c_str());
+    std::fflush(g_state.logFile);
+  }
+}
+
+std::int32_t CopySelectionToClipboard() {
+  std::string text = ToCodePage(SelectedText());
+  if (text.empty()) return 1;
+  if (!OpenClipboard(g_state.main)) return 2;
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (memory) {
+    std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory), memory = nullptr;
+  }
+  CloseClipboard();
+  return memory ? 0 : 2;
+}
+
+std::int32_t ReplaceSelection(const char* text) {
+  std::wstring wide = FromCodePage(text);
+  SendMessageW(g_state.document, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+  return 0;
+}
+
+std::int32_t RegisterMacroName(const char* name) {
+  if (!*name) return 1;
+  for (const std::string& macro : g_state.macros) {
+    if (macro == name) return 0;
+  }
+  g_state.macros.push_back(name);
+  return 0;
+}
+
+std::int32_t AddMenu(const char* caption, int position) {
+  HMENU bar = GetMenu(g_state.main);
+  HMENU popup = CreatePopupMenu();
+  UINT before = position > 0 ? static_cast<UINT>(position - 1) : static_cast<UINT>(-1);
+  InsertMenuW(bar, before, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(popup),
+              FromCodePage(caption).c_str());
+  g_state.addedMenus.push_back(popup);
+  DrawMenuBar(g_state.main);
+  return 0;
+}
+
+std::int32_t AddMenuItem(const char* menuCaption, const char* macro, const char* itemCaption) {
+  HMENU menu = FindMenu(menuCaption);
+  if (!menu) return 1;
+  UINT id = g_state.nextItemId++;
+  AppendMenuW(menu, MF_STRING, id, FromCodePage(itemCaption).c_str());
+  g_state.addedItems.push_back({menu, id, macro});
+  return 0;
+}
+
+std::int32_t RemoveAddinMenus() {
+  for (const AddinItem& item : g_state.addedItems) DeleteMenu(item.menu, item.id, MF_BYCOMMAND);
+  g_state.addedItems.clear();
+  HMENU bar = GetMenu(g_state.main);
+  for (HMENU popup : g_state.addedMenus) {
+    for (int i = GetMenuItemCount(bar) - 1; i >= 0; --i) {
+      if (GetSubMenu(bar, i) == popup) DeleteMenu(bar, i, MF_BYPOSITION);
+    }
+  }
+  g_state.addedMenus.clear();
+  DrawMenuBar(g_state.main);
+  return 0;
+}
+
+std::int32_t ReadMenuBarCaption(int bar, int position, char* buffer, std::uint16_t size) {
+  HMENU menuBar = GetMenu(g_state.main);
+  if (bar != 0 || position < 1 || position > GetMenuItemCount(menuBar)) return 1;
+  std::string caption = ToCodePage(MenuString(menuBar, position - 1));
+  std::size_t length = std::min<std::size_t>(caption.size(), size - 1);
+  std::memcpy(buffer, caption.data(), length);
+  buffer[length] = '\0';
+  return 0;
+}
+
+}  // namespace wordhost

@@ -1,0 +1,63 @@
+// A stand-in for Word: a main window with the usual menus and an Arabic
+// right-to-left document, the `wdCommandDispatch` entry add-ins call, and the
+// calls through which a test or the command line drives it.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace wordhost {
+
+// Creates the main window; a test may keep it hidden.
+bool Start(bool visible);
+// Unloads the add-in and destroys the window.
+void Stop();
+HWND MainWindow();
+HWND DocumentWindow();
+// Handles pending messages, for at least `milliseconds`.
+void PumpMessages(int milliseconds = 0);
+
+// LoadLibrary and wdAutoOpen with the document id; false with a reason on error.
+bool LoadAddin(const char* path, std::int16_t documentId, std::string* error);
+// wdAutoRemove and FreeLibrary, when an add-in is loaded.
+void UnloadAddin();
+// Runs the add-in's export of a registered macro name.
+bool RunMacro(const std::string& name, std::string* error);
+std::vector<std::string> RegisteredMacros();
+
+void SetDocumentText(const std::wstring& text);
+std::wstring DocumentText();
+void SetSelection(int start, int end);
+std::wstring SelectedText();
+
+// Captions are in Windows-1256, with their accelerator marks.
+std::vector<std::string> MenuBarCaptions();
+std::vector<std::string> MenuItemCaptions(const std::string& menuCaption);
+// Picks an item as a user would; false when there is no such item.
+bool ClickMenuItem(const std::string& menuCaption, const std::string& itemCaption);
+
+// One decoded line per command received, oldest first.
+const std::vector<std::string>& CommandLog();
+void ClearCommandLog();
+// Also writes each line, as UTF-8, to this file (or stops when null).
+void SetLogFile(FILE* file);
+void AppendLog(const std::string& line);
+
+// The effects of the host commands; each answers 0 on success.
+std::int32_t CopySelectionToClipboard();
+std::int32_t ReplaceSelection(const char* text);
+std::int32_t RegisterMacroName(const char* name);
+std::int32_t AddMenu(const char* caption, int position);
+std::int32_t AddMenuItem(const char* menuCaption, const char* macro, const char* itemCaption);
+std::int32_t RemoveAddinMenus();
+std::int32_t ReadMenuBarCaption(int bar, int position, char* buffer, std::uint16_t size);
+
+// Text conversions between Windows-1256 and UTF-16 / UTF-8.
+std::wstring FromCodePage(const std::string& text, unsigned codePage = 1256);
+std::string ToCodePage(const std::wstring& text, unsigned codePage = 1256);
+
+}  // namespace wordhost
