@@ -114,10 +114,12 @@ prepare_wine_prefix() {
   touch "$WINE_PREFIX_DIR/.prepared"
 }
 
+# build_win32 DATA_DIR: the data files of a native build go where the add-in reads them.
 build_win32() {
   cmake -S "$ROOT_DIR" -B "$WIN32_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT_DIR/cmake/mingw-i686.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
   prepare_wine_prefix
+  cp "$1/msdata64.qdt" "$1/msdata32.qdt" "$WINE_PREFIX_DIR/drive_c/windows/system32/"
   cmake --build "$WIN32_DIR" -j "$(nproc)"
 }
 

@@ -9,6 +9,12 @@
 
 #include "data_format.h"
 
+// <commdlg.h> maps FindText to FindTextA; Win32 headers come before this one, so
+// the store's operation keeps its name wherever it is called.
+#ifdef FindText
+#undef FindText
+#endif
+
 namespace quran {
 
 struct WordCounts;
