@@ -70,7 +70,20 @@ build_native() {
     asan) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQURAN_SANITIZE=ON) ;;
   esac
   cmake -S "$ROOT_DIR" -B "$dir" -DQURAN_TEXT_DIR="$QURAN_TEXT_DIR/json" "${args[@]}" >/dev/null
-  cmake --build "$dir" -j "$(nproc)"
+  quietly "$dir/build.log" cmake --build "$dir" -j "$(nproc)"
+}
+
+# Runs a build step with its output in a log, shown only when the step fails.
+quietly() {
+  local logfile="$1"
+  shift
+  mkdir -p "$(dirname "$logfile")"
+  log "$* (log: $logfile)"
+  if ! "$@" >"$logfile" 2>&1; then
+    cat "$logfile" >&2
+    log "failed: $*"
+    exit 1
+  fi
 }
 
 test_native() {
@@ -81,8 +94,8 @@ run_demo() {
   local cli="$BUILD_ROOT/release/tools/quran_search"
   log "data files: $BUILD_ROOT/release/data"
   "$cli" search --cite word "الصمد"
-  "$cli" search root "كتب" --within part "الكتاب"
-  "$cli" search derivatives "رحيم"
+  "$cli" search --cite part "الرحمن الرحيم" --within root "ملك"
+  "$cli" search word "التواب" --within derivatives "الرحيم" --cite
 }
 
 # --- Windows build: the add-in, the stand-in Word and their tests under Wine ---
@@ -120,7 +133,7 @@ build_win32() {
     -DCMAKE_BUILD_TYPE=Release >/dev/null
   prepare_wine_prefix
   cp "$1/msdata64.qdt" "$1/msdata32.qdt" "$WINE_PREFIX_DIR/drive_c/windows/system32/"
-  cmake --build "$WIN32_DIR" -j "$(nproc)"
+  quietly "$WIN32_DIR/build.log" cmake --build "$WIN32_DIR" -j "$(nproc)"
 }
 
 # One display and one wineserver for the whole run; the server is stopped after.
