@@ -7,7 +7,7 @@ QURAN_TEXT_INTEGRITY="sha512-418ZMGVDWb0hioYv6y+YAouIckgZHBSNNMnHuk3YVfGuF6+Cgf3
 QURAN_TEXT_DIR="$BUILD_ROOT/deps/ghoran-text"
 
 # Debian packages the native and the Windows builds need. wine32 is i386.
-NATIVE_PACKAGES=(cmake make g++ pkg-config googletest libgtest-dev libbenchmark-dev
+NATIVE_PACKAGES=(cmake make g++ pkg-config git clang-format googletest libgtest-dev libbenchmark-dev
   nlohmann-json3-dev npm)
 CROSS_PACKAGES=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-hosny-amiri imagemagick)
 

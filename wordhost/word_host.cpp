@@ -171,8 +171,8 @@ bool Start(bool visible) {
   windowClass.lpszClassName = kWindowClass;
   RegisterClassW(&windowClass);
   g_state.main =
-      CreateWindowExW(0, kWindowClass, L"Document1 - Word (stand-in host)", WS_OVERLAPPEDWINDOW, 40, 40,
-                      760, 420, nullptr, CreateMenuBar(), windowClass.hInstance, nullptr);
+      CreateWindowExW(0, kWindowClass, L"Document1 - Word (stand-in host)", WS_OVERLAPPEDWINDOW, 40,
+                      40, 760, 420, nullptr, CreateMenuBar(), windowClass.hInstance, nullptr);
   if (!g_state.main) return false;
   RECT client;
   GetClientRect(g_state.main, &client);
