@@ -5,6 +5,7 @@
 #include <sstream>
 #include <vector>
 
+#include "run_program.h"
 #include "word_host_fixture.h"
 
 namespace {
@@ -20,23 +21,6 @@ std::string ReadFile(const char* path) {
   std::stringstream text;
   text << file.rdbuf();
   return text.str();
-}
-
-// Runs a program of the build folder and answers its exit code.
-DWORD RunProgram(std::string commandLine) {
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return 0xDEAD;
-  }
-  WaitForSingleObject(process.hProcess, 60000);
-  DWORD code = 0xDEAD;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code;
 }
 
 const char kQuranAddin[] = "QuranAddin.wll";

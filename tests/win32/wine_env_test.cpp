@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "run_program.h"
+
 namespace {
 
 const char kArabicLayoutKey[] = "System\\CurrentControlSet\\Control\\Keyboard Layouts\\00000401";
@@ -28,19 +30,7 @@ DWORD RunSelf(const char* argument) {
   char path[MAX_PATH];
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string commandLine = std::string("\"") + path + "\" " + argument;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return 0xDEAD;
-  }
-  WaitForSingleObject(process.hProcess, 30000);
-  DWORD code = 0xDEAD;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code;
+  return RunProgram(commandLine, 30000);
 }
 
 int CALLBACK CountFamily(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM count) {
