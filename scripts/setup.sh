@@ -34,8 +34,9 @@ ensure_packages() {
   log "installing: $(echo $missing)"
   if ! dpkg --print-foreign-architectures | grep -qx i386; then dpkg --add-architecture i386; fi
   apt-get update -qq
+  # With recommends: Wine's rendering and fonts under Xvfb depend on them.
   # shellcheck disable=SC2086
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >&2
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >&2
 }
 
 # Fetches the Quran text package and refuses it unless its hash is the pinned one.
