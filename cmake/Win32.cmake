@@ -8,14 +8,22 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(QURAN_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Wine prefix of the tests")
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${QURAN_WINEPREFIX})
 
+enable_language(RC)
+
 add_library(host_channel STATIC host/host_command.cpp)
 target_include_directories(host_channel PUBLIC host)
 
-add_library(QuranAddin SHARED host/entry_points.cpp)
-target_link_libraries(QuranAddin PRIVATE host_channel)
-if(TARGET verse_store)
-  target_link_libraries(QuranAddin PRIVATE verse_store)
-endif()
+# Windows-1256 and UTF-16 text of windows and the clipboard.
+add_library(win_text STATIC ui/win_text.cpp)
+target_include_directories(win_text PUBLIC ui)
+
+add_library(QuranAddin SHARED host/entry_points.cpp ui/dialog.cpp ui/search_dialog.cpp
+  ui/arabic_edit.cpp ui/settings.cpp res/QuranAddin.rc)
+target_include_directories(QuranAddin PRIVATE host ui res)
+target_link_libraries(QuranAddin PRIVATE host_channel win_text verse_store)
+# The dialog's Arabic texts are written in UTF-8 and held in Windows-1256.
+set_source_files_properties(ui/search_dialog.cpp ui/arabic_edit.cpp PROPERTIES COMPILE_OPTIONS
+  "-finput-charset=UTF-8;-fexec-charset=CP1256")
 target_link_options(QuranAddin PRIVATE ${CMAKE_SOURCE_DIR}/host/QuranAddin.def)
 set_target_properties(QuranAddin PROPERTIES PREFIX "" SUFFIX ".wll"
   LINK_DEPENDS ${CMAKE_SOURCE_DIR}/host/QuranAddin.def)
@@ -25,7 +33,7 @@ set_target_properties(QuranAddin PROPERTIES PREFIX "" SUFFIX ".wll"
 add_library(wordhost_core OBJECT wordhost/word_host.cpp wordhost/command_dispatch.cpp
   wordhost/screenshot.cpp)
 target_include_directories(wordhost_core PUBLIC wordhost)
-target_link_libraries(wordhost_core PUBLIC host_channel)
+target_link_libraries(wordhost_core PUBLIC host_channel win_text)
 
 set(WORDHOST_DEF ${CMAKE_SOURCE_DIR}/wordhost/wordhost.def)
 add_executable(wordhost wordhost/main.cpp)
@@ -33,3 +41,12 @@ target_link_libraries(wordhost PRIVATE wordhost_core)
 target_link_options(wordhost PRIVATE ${WORDHOST_DEF})
 
 add_subdirectory(tests/win32)
+
+# The search window's timings, run by ./quran bench.
+add_executable(search_window_bench bench/search_window_bench.cpp)
+target_include_directories(search_window_bench PRIVATE tests/win32)
+target_link_libraries(search_window_bench PRIVATE wordhost_core)
+target_link_options(search_window_bench PRIVATE ${WORDHOST_DEF})
+add_dependencies(search_window_bench QuranAddin)
+set_source_files_properties(bench/search_window_bench.cpp PROPERTIES COMPILE_OPTIONS
+  "-finput-charset=UTF-8;-fexec-charset=CP1256")

@@ -1,12 +1,16 @@
-// The functions Word calls in the add-in. The search window and the splash and
-// About boxes come later; for now loading installs the menu and unloading
-// removes it.
-#include <windows.h>
+// The functions Word calls in the add-in: loading installs the menu and creates
+// the search window hidden, the Search item shows it, unloading removes both.
+// Nothing thrown may reach Word: every export catches all.
+#include "entry_points.h"
 
 #include <cstring>
 #include <initializer_list>
+#include <memory>
+#include <new>
 
 #include "host_command.h"
+#include "product.h"
+#include "search_dialog.h"
 
 namespace quran {
 namespace {
@@ -53,31 +57,108 @@ bool InstallMenu(std::int16_t documentId) {
   return true;
 }
 
+void ShowReinstallMessage() {
+  MessageBoxW(GetHostWindow(), L"Error Processing Files, Reinstall.", L"Quran", MB_OK);
+}
+
+void DestroySearchDialog();
+
 }  // namespace
+
+// The one search window; only the entry points create, replace and delete it.
+std::unique_ptr<SearchDialog> g_searchDialog;
+
+namespace {
+
+void DestroySearchDialog() {
+  if (!g_searchDialog) return;
+  // The window goes first, so that it saves its mode while the object lives.
+  g_searchDialog->DestroyWindow();
+  g_searchDialog.reset();
+}
+
+// A new dialog with its data loaded and its window created hidden; false, with the
+// failed object kept, when either went wrong.
+bool CreateSearchDialog() {
+  g_searchDialog.reset(new (std::nothrow) SearchDialog(nullptr));
+  if (!g_searchDialog) return false;
+  return g_searchDialog->Create(nullptr) && !g_searchDialog->m_store.LoadFailed;
+}
+
+}  // namespace
+
+void ShowSplashWindow() {}
+void ShowAboutDialog() {}
+
 }  // namespace quran
 
 extern "C" {
 
 std::int16_t WINAPI wdAutoOpen(std::int16_t documentId) {
-  quran::InstallMenu(documentId);
-  return 1;
+  using namespace quran;
+  try {
+    InstallMenu(documentId);
+    ShowSplashWindow();
+    g_searchDialog.reset();
+    if (!CreateSearchDialog()) {
+      ShowReinstallMessage();
+      return 0;
+    }
+    return 1;
+  } catch (...) {
+    return 0;
+  }
 }
 
 void WINAPI wdAutoRemove() {
   using namespace quran;
-  HostCommandBlock block;
-  InitHostCommand(&block, kArgShort, nullptr, 0);
-  AddShortField(&block, 1, 4, kNamed);
-  SendHostCommand(433, 2, block.count, block.args, nullptr);
+  try {
+    HostCommandBlock block;
+    InitHostCommand(&block, kArgShort, nullptr, 0);
+    AddShortField(&block, 1, 4, kNamed);
+    SendHostCommand(433, 2, block.count, block.args, nullptr);
 
-  InitHostCommand(&block, kArgShort, nullptr, 0);
-  AddShortArg(&block, 0);
-  AddShortArg(&block, 1);
-  SendHostCommand(static_cast<std::int16_t>(32931), 2, block.count, block.args, nullptr);
+    InitHostCommand(&block, kArgShort, nullptr, 0);
+    AddShortArg(&block, 0);
+    AddShortArg(&block, 1);
+    SendHostCommand(static_cast<std::int16_t>(32931), 2, block.count, block.args, nullptr);
+    DestroySearchDialog();
+  } catch (...) {
+  }
 }
 
-void WINAPI FileProcess() {}
+void WINAPI FileProcess() {
+  using namespace quran;
+  try {
+    if (g_searchDialog) {
+      // Reused only for the window it was last shown for, and only when it has one.
+      if (GetHostWindow() == g_searchDialog->m_hostWindow && g_searchDialog->Window()) {
+        ShowWindow(g_searchDialog->Window(), SW_SHOW);
+        return;
+      }
+      DestroySearchDialog();
+    }
+    if (!CreateSearchDialog()) {
+      if (!g_searchDialog) {
+        MessageBoxW(nullptr, L"Error Creating Dialog Object", L"" QURAN_PRODUCT_TITLE, MB_OK);
+      } else {
+        ShowReinstallMessage();
+      }
+      return;
+    }
+    ShowWindow(g_searchDialog->Window(), SW_SHOW);
+  } catch (...) {
+  }
+}
+
+// The help file arrives with the help and About work; until then Help does nothing.
 void WINAPI ConfigurationTab() {}
-void WINAPI DevedUrazuda() {}
+
+void WINAPI DevedUrazuda() {
+  try {
+    quran::ShowAboutDialog();
+  } catch (...) {
+  }
+}
 
 }  // extern "C"

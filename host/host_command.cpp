@@ -132,4 +132,18 @@ std::int32_t AddHostMenuItem(std::int16_t first, const char* menuCaption, const 
   return SendHostCommand(433, 2, block.count, block.args, nullptr);
 }
 
+std::int32_t CopyHostSelection() {
+  HostCommandBlock block;
+  // A string result without a buffer: the text goes to the clipboard, not here.
+  InitHostCommand(&block, kArgString, nullptr, 20);
+  return SendHostCommand(109, 2, block.count, block.args, &block.result);
+}
+
+std::int32_t InsertHostText(const char* text) {
+  HostCommandBlock block;
+  InitHostCommand(&block, kArgString, nullptr, 0);
+  AddStringArg(&block, text);
+  return SendHostCommand(110, 2, block.count, block.args, nullptr);
+}
+
 }  // namespace quran

@@ -76,6 +76,11 @@ std::int32_t AddHostMenu(std::int16_t first, const char* caption, std::int16_t f
                          std::int16_t field684);
 std::int32_t AddHostMenuItem(std::int16_t first, const char* menuCaption, const char* macroName,
                              const char* itemCaption, std::int16_t field43, std::int16_t field684);
+// Command 109: the host copies its selection to the clipboard; 0 in the low 16 bits
+// of the answer means it did.
+std::int32_t CopyHostSelection();
+// Command 110: the host inserts the text at its selection.
+std::int32_t InsertHostText(const char* text);
 
 // Reading back a slot, for hosts and tests.
 inline std::int16_t ShortValue(const HostArg& arg) {

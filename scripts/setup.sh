@@ -9,7 +9,10 @@ QURAN_TEXT_DIR="$BUILD_ROOT/deps/ghoran-text"
 # Debian packages the native and the Windows builds need. wine32 is i386.
 NATIVE_PACKAGES=(cmake make g++ pkg-config git clang-format googletest libgtest-dev libbenchmark-dev
   nlohmann-json3-dev npm)
-CROSS_PACKAGES=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-hosny-amiri imagemagick)
+# Fonts stand in for Windows ones under Wine: a naskh face for "Traditional Arabic"
+# and one with Latin and Arabic letters for the dialogs' "MS Sans Serif".
+CROSS_PACKAGES=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-kacst fonts-dejavu-core
+  imagemagick)
 
 log() { printf '[quran] %s\n' "$*" >&2; }
 
@@ -110,9 +113,12 @@ with_display() {
   if [ -n "${DISPLAY:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1280x1024x24" "$@"; fi
 }
 
-# Creates the 32-bit prefix once: Arabic keyboard layout, "Traditional Arabic" as Amiri.
+# Bumped whenever the prefix's settings change, so that old prefixes are made anew.
+WINE_PREFIX_VERSION=3
+
+# Creates the 32-bit prefix once: Arabic keyboard layout, the fonts Windows would have.
 prepare_wine_prefix() {
-  [ -f "$WINE_PREFIX_DIR/.prepared" ] && return 0
+  [ "$(cat "$WINE_PREFIX_DIR/.prepared" 2>/dev/null)" = "$WINE_PREFIX_VERSION" ] && return 0
   log "creating the Wine prefix $WINE_PREFIX_DIR"
   rm -rf "$WINE_PREFIX_DIR"
   mkdir -p "$WINE_PREFIX_DIR"
@@ -121,11 +127,15 @@ prepare_wine_prefix() {
   "${reg[@]}" reg add 'HKLM\System\CurrentControlSet\Control\Keyboard Layouts\00000401' \
     /v "Layout File" /t REG_SZ /d KBDA1.DLL /f >/dev/null
   "${reg[@]}" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
-    /v "Traditional Arabic" /t REG_SZ /d Amiri /f >/dev/null
+    /v "Traditional Arabic" /t REG_SZ /d KacstNaskh /f >/dev/null
+  # Windows draws Arabic in "MS Sans Serif" dialogs whatever the ANSI code page;
+  # Wine's own face has Arabic letters only under code page 1256.
+  "${reg[@]}" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+    /v "MS Sans Serif" /t REG_SZ /d "DejaVu Sans" /f >/dev/null
   # Xvfb has no window manager: Wine draws the frames itself and waits for none.
   "${reg[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
   WINEPREFIX="$WINE_PREFIX_DIR" wineserver -w
-  touch "$WINE_PREFIX_DIR/.prepared"
+  echo "$WINE_PREFIX_VERSION" >"$WINE_PREFIX_DIR/.prepared"
 }
 
 # build_win32 DATA_DIR: the data files of a native build go where the add-in reads them.
@@ -139,8 +149,19 @@ build_win32() {
 
 # One display and one wineserver for the whole run; the server is stopped after.
 test_win32() {
+  rm -rf "$WIN32_DIR/screenshots"
   with_display bash -c 'status=0; ctest --test-dir "$1" --output-on-failure || status=$?
     WINEPREFIX="$2" wineserver -k 2>/dev/null; exit $status' _ "$WIN32_DIR" "$WINE_PREFIX_DIR"
+  log "screenshots to look at:"
+  local shot
+  for shot in "$WIN32_DIR"/screenshots/*.png; do log "  $shot"; done
+}
+
+# The search window's timings under Wine.
+run_win32_bench() {
+  (cd "$WIN32_DIR" && with_display bash -c '"$1" "$2" bin/search_window_bench.exe
+    status=$?; WINEPREFIX="$2" wineserver -k 2>/dev/null; exit $status' _ "$WINE_RUN" \
+    "$WINE_PREFIX_DIR")
 }
 
 # The stand-in Word with the add-in loaded, captured once its menu is in.

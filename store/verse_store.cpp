@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -369,6 +370,10 @@ std::int32_t VerseStore::FindWordRoots(const char* word, const std::uint8_t* fil
 }
 
 int VerseStore::GetVerseText(std::uint32_t verseIndex, char* buffer) const {
+  return GetVerseText(verseIndex, buffer, SIZE_MAX);
+}
+
+int VerseStore::GetVerseText(std::uint32_t verseIndex, char* buffer, std::size_t size) const {
   if (verseIndex >= static_cast<std::uint32_t>(kVerseCount) || !loaded_) return 0;
   const VerseIndexRecord& r = VerseIndex[verseIndex];
   const char* s = DisplayText.get() + r.displayOffset;
@@ -378,6 +383,7 @@ int VerseStore::GetVerseText(std::uint32_t verseIndex, char* buffer) const {
     --n;
   }
   while (n > 0 && s[n - 1] == ' ') --n;
+  if (n >= size) return 0;
   std::memcpy(buffer, s, n);
   buffer[n] = '\0';
   return 1;

@@ -36,6 +36,8 @@ class VerseStore {
   std::int32_t FindRoot(const char* root, const std::uint8_t* filter, bool reset);
   std::int32_t FindWordRoots(const char* word, const std::uint8_t* filter, bool reset);
   int GetVerseText(std::uint32_t verseIndex, char* buffer) const;
+  // The same, refusing (0, buffer untouched) a text that does not fit in size bytes.
+  int GetVerseText(std::uint32_t verseIndex, char* buffer, std::size_t size) const;
   std::int32_t VerseAtPosition(std::uint32_t position) const;
 
   // Number of verses flagged by the last search.

@@ -183,6 +183,13 @@ TEST_F(StoreTest, VerseTextIsTrimmedOfSpacesOnly) {
   std::strcpy(buffer, "kept");
   EXPECT_EQ(store.GetVerseText(kVerseCount, buffer), 0);
   EXPECT_STREQ(buffer, "kept");
+
+  // The bounded read takes a text that fills the buffer with its zero, and no longer.
+  std::size_t fits = std::strlen(W("آخر").c_str()) + 1;
+  EXPECT_EQ(store.GetVerseText(kVerseCount - 1, buffer, fits - 1), 0);
+  EXPECT_STREQ(buffer, "kept");
+  EXPECT_EQ(store.GetVerseText(kVerseCount - 1, buffer, fits), 1);
+  EXPECT_EQ(std::string(buffer), W("آخر"));
 }
 
 // The one-pass searches must give exactly what the plain definition gives, also on

@@ -18,7 +18,9 @@ const char kUsage[] =
     "usage: wordhost [--addin FILE] [--document-id N] [--text-file UTF8FILE]\n"
     "                [--select START END] [--run MACRO]... [--click MENU ITEM]...\n"
     "                [--log FILE|-] [--open-menu KEY] [--screenshot PNG]\n"
-    "                [--document-out UTF8FILE] [--exit]\n";
+    "                [--document-out UTF8FILE] [--exit]\n"
+    "Modal windows of the add-in are logged and closed with OK.\n"
+    "Exit status: 0, 1 on an error, 2 on bad options, 3 when wdAutoOpen answered 0.\n";
 
 struct Options {
   std::string addin;
@@ -135,6 +137,10 @@ int Run(const Options& options) {
     std::ofstream file(options.documentOut, std::ios::binary);
     file << wordhost::ToCodePage(wordhost::DocumentText(), CP_UTF8);
     if (!file) return Fail("cannot write " + options.documentOut);
+  }
+  if (wordhost::AutoOpenAnswer() == 0) {
+    std::fprintf(stderr, "wordhost: wdAutoOpen answered 0\n");
+    return 3;
   }
   if (!options.exit) {
     MSG message;

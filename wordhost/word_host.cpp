@@ -42,6 +42,15 @@ struct AddinItem {
   std::string macro;
 };
 
+// What an add-in asked for, so that a new main window gets the same menus.
+struct MenuRequest {
+  std::string caption;
+  int position;
+};
+struct ItemRequest {
+  std::string menuCaption, macro, itemCaption;
+};
+
 struct State {
   HWND main = nullptr;
   HWND document = nullptr;
@@ -49,9 +58,17 @@ struct State {
   std::vector<std::string> macros;
   std::vector<HMENU> addedMenus;
   std::vector<AddinItem> addedItems;
+  std::vector<MenuRequest> menuRequests;
+  std::vector<ItemRequest> itemRequests;
   UINT nextItemId = kFirstAddinItemId;
   std::vector<std::string> log;
   FILE* logFile = nullptr;
+  // Set while the main window is being replaced: its end is not the host's end.
+  bool replacing = false;
+  int autoOpenAnswer = -1;
+  HHOOK modalHook = nullptr;
+  int modalAnswer = IDOK;
+  std::vector<ModalWindow> modalWindows;
 };
 State g_state;
 
@@ -120,6 +137,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       break;
     }
     case WM_DESTROY:
+      if (g_state.replacing) return 0;
       UnloadAddin();
       g_state.main = g_state.document = nullptr;
       PostQuitMessage(0);
@@ -139,57 +157,119 @@ void MakeRightToLeft() {
   SendMessageW(g_state.document, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&paragraph));
 }
 
-}  // namespace
-
-std::wstring FromCodePage(const std::string& text, unsigned codePage) {
-  if (text.empty()) return {};
-  int size =
-      MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(size, L'\0');
-  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
+// A modal window of the add-in (a message box, a dialog run modally) would hold
+// whoever drives the host: each one is recorded and answered as it activates.
+// The search window is a tool window and is left alone.
+LRESULT CALLBACK WatchModalWindows(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    bool dialog = std::wcscmp(className, L"#32770") == 0;
+    bool tool = (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
+    bool seen = false;
+    for (const ModalWindow& earlier : g_state.modalWindows) seen = seen || earlier.window == window;
+    if (dialog && !tool && !seen) {
+      // A message box's text is its static control 0xFFFF.
+      HWND text = GetDlgItem(window, 0xFFFF);
+      ModalWindow record = {quran::WindowText1256(window),
+                            text ? quran::WindowText1256(text) : std::string(), window};
+      {
+        g_state.modalWindows.push_back(record);
+        AppendLog("window \"" + record.caption + "\": " + record.text);
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(g_state.modalAnswer, BN_CLICKED), 0);
+      }
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-std::string ToCodePage(const std::wstring& text, unsigned codePage) {
-  if (text.empty()) return {};
-  int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                 0, nullptr, nullptr);
-  std::string narrow(size, '\0');
-  WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), narrow.data(), size,
-                      nullptr, nullptr);
-  return narrow;
-}
-
-bool Start(bool visible) {
-  if (g_state.main) return true;
-  if (!LoadLibraryW(L"riched20.dll")) return false;
+bool RegisterWindowClass() {
   WNDCLASSW windowClass = {};
+  if (GetClassInfoW(GetModuleHandleW(nullptr), kWindowClass, &windowClass)) return true;
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = kWindowClass;
-  RegisterClassW(&windowClass);
-  g_state.main =
-      CreateWindowExW(0, kWindowClass, L"Document1 - Word (stand-in host)", WS_OVERLAPPEDWINDOW, 40,
-                      40, 760, 420, nullptr, CreateMenuBar(), windowClass.hInstance, nullptr);
-  if (!g_state.main) return false;
+  return RegisterClassW(&windowClass) != 0;
+}
+
+// A main window with its menus and an empty document; false when either failed.
+bool CreateMainWindow(HWND* main, HWND* document) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  *main = CreateWindowExW(0, kWindowClass, L"Document1 - Word (stand-in host)", WS_OVERLAPPEDWINDOW,
+                          40, 40, 760, 420, nullptr, CreateMenuBar(), instance, nullptr);
+  if (!*main) return false;
   RECT client;
-  GetClientRect(g_state.main, &client);
-  g_state.document = CreateWindowExW(
+  GetClientRect(*main, &client);
+  *document = CreateWindowExW(
       WS_EX_CLIENTEDGE | WS_EX_RTLREADING | WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR, RICHEDIT_CLASSW, L"",
       WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL, 0, 0,
-      client.right, client.bottom, g_state.main, nullptr, windowClass.hInstance, nullptr);
-  if (!g_state.document) {
-    DestroyWindow(g_state.main);
+      client.right, client.bottom, *main, nullptr, instance, nullptr);
+  if (!*document) {
+    DestroyWindow(*main);
     return false;
   }
+  return true;
+}
+
+void Show(bool visible) {
+  if (!visible) return;
+  ShowWindow(g_state.main, SW_SHOW);
+  UpdateWindow(g_state.main);
+  SetFocus(g_state.document);
+}
+
+bool PutClipboardData(UINT format, const void* data, std::size_t size) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (!memory) return false;
+  std::memcpy(GlobalLock(memory), data, size);
+  GlobalUnlock(memory);
+  if (SetClipboardData(format, memory)) return true;
+  GlobalFree(memory);
+  return false;
+}
+
+}  // namespace
+
+bool Start(bool visible) {
+  if (g_state.main) return true;
+  if (!LoadLibraryW(L"riched20.dll") || !RegisterWindowClass()) return false;
+  if (!CreateMainWindow(&g_state.main, &g_state.document)) return false;
+  g_state.modalHook = SetWindowsHookExW(WH_CBT, WatchModalWindows, nullptr, GetCurrentThreadId());
   SetupDocument(g_state.document);
-  if (visible) {
-    ShowWindow(g_state.main, SW_SHOW);
-    UpdateWindow(g_state.main);
-    SetFocus(g_state.document);
+  Show(visible);
+  PumpMessages();
+  return true;
+}
+
+bool ReplaceMainWindow() {
+  if (!g_state.main) return false;
+  HWND main = nullptr, document = nullptr;
+  // The new window exists before the old one goes, so the two handles differ.
+  if (!CreateMainWindow(&main, &document)) return false;
+  std::wstring text = DocumentText();
+  CHARRANGE selection = {};
+  SendMessageW(g_state.document, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  bool visible = IsWindowVisible(g_state.main) != FALSE;
+  g_state.replacing = true;
+  DestroyWindow(g_state.main);
+  g_state.replacing = false;
+  g_state.main = main;
+  g_state.document = document;
+  g_state.addedMenus.clear();
+  g_state.addedItems.clear();
+  SetupDocument(document);
+  SetDocumentText(text);
+  SendMessageW(document, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  std::vector<MenuRequest> menus = std::move(g_state.menuRequests);
+  std::vector<ItemRequest> items = std::move(g_state.itemRequests);
+  for (const MenuRequest& menu : menus) AddMenu(menu.caption.c_str(), menu.position);
+  for (const ItemRequest& item : items) {
+    AddMenuItem(item.menuCaption.c_str(), item.macro.c_str(), item.itemCaption.c_str());
   }
+  Show(visible);
   PumpMessages();
   return true;
 }
@@ -198,9 +278,26 @@ void Stop() {
   if (g_state.main) DestroyWindow(g_state.main);
   UnloadAddin();
   PumpMessages();
+  if (g_state.modalHook) UnhookWindowsHookEx(g_state.modalHook);
   FILE* logFile = g_state.logFile;
   g_state = State{};
   g_state.logFile = logFile;
+}
+
+std::vector<ModalWindow> ModalWindows() {
+  return g_state.modalWindows;
+}
+
+void ClearModalWindows() {
+  g_state.modalWindows.clear();
+}
+
+void SetModalAnswer(int command) {
+  g_state.modalAnswer = command;
+}
+
+int AutoOpenAnswer() {
+  return g_state.autoOpenAnswer;
 }
 
 HWND MainWindow() {
@@ -238,7 +335,9 @@ bool LoadAddin(const char* path, std::int16_t documentId, std::string* error) {
     return false;
   }
   g_state.addin = addin;
-  open(documentId);
+  g_state.autoOpenAnswer = open(documentId);
+  AppendLog("wdAutoOpen " + std::to_string(documentId) + " => " +
+            std::to_string(g_state.autoOpenAnswer));
   return true;
 }
 
@@ -358,19 +457,17 @@ void AppendLog(const std::string& line) {
   }
 }
 
+// Like Word: the text as Unicode and in the system's ANSI code page.
 std::int32_t CopySelectionToClipboard() {
-  std::string text = ToCodePage(SelectedText());
+  std::wstring text = SelectedText();
   if (text.empty()) return 1;
   if (!OpenClipboard(g_state.main)) return 2;
   EmptyClipboard();
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  if (memory) {
-    std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-    GlobalUnlock(memory);
-    if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory), memory = nullptr;
-  }
+  std::string ansi = ToCodePage(text, CP_ACP);
+  bool put = PutClipboardData(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t)) &&
+             PutClipboardData(CF_TEXT, ansi.c_str(), ansi.size() + 1);
   CloseClipboard();
-  return memory ? 0 : 2;
+  return put ? 0 : 2;
 }
 
 std::int32_t ReplaceSelection(const char* text) {
@@ -389,6 +486,7 @@ std::int32_t RegisterMacroName(const char* name) {
 }
 
 std::int32_t AddMenu(const char* caption, int position) {
+  g_state.menuRequests.push_back({caption, position});
   HMENU bar = GetMenu(g_state.main);
   HMENU popup = CreatePopupMenu();
   UINT before = position > 0 ? static_cast<UINT>(position - 1) : static_cast<UINT>(-1);
@@ -402,6 +500,7 @@ std::int32_t AddMenu(const char* caption, int position) {
 std::int32_t AddMenuItem(const char* menuCaption, const char* macro, const char* itemCaption) {
   HMENU menu = FindMenu(menuCaption);
   if (!menu) return 1;
+  g_state.itemRequests.push_back({menuCaption, macro, itemCaption});
   UINT id = g_state.nextItemId++;
   AppendMenuW(menu, MF_STRING, id, FromCodePage(itemCaption).c_str());
   g_state.addedItems.push_back({menu, id, macro});
@@ -418,6 +517,8 @@ std::int32_t RemoveAddinMenus() {
     }
   }
   g_state.addedMenus.clear();
+  g_state.menuRequests.clear();
+  g_state.itemRequests.clear();
   DrawMenuBar(g_state.main);
   return 0;
 }

@@ -10,10 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "win_text.h"
+
 namespace wordhost {
 
 // Creates the main window; a test may keep it hidden.
 bool Start(bool visible);
+// A new main window in place of the old one, with the same document, selection
+// and add-in menus, while the add-in stays loaded.
+bool ReplaceMainWindow();
 // Unloads the add-in and destroys the window.
 void Stop();
 HWND MainWindow();
@@ -22,7 +27,10 @@ HWND DocumentWindow();
 void PumpMessages(int milliseconds = 0);
 
 // LoadLibrary and wdAutoOpen with the document id; false with a reason on error.
+// wdAutoOpen's answer goes to the log and to AutoOpenAnswer.
 bool LoadAddin(const char* path, std::int16_t documentId, std::string* error);
+// What the last wdAutoOpen answered, or -1 when none ran.
+int AutoOpenAnswer();
 // wdAutoRemove and FreeLibrary, when an add-in is loaded.
 void UnloadAddin();
 // Runs the add-in's export of a registered macro name.
@@ -56,8 +64,21 @@ std::int32_t AddMenuItem(const char* menuCaption, const char* macro, const char*
 std::int32_t RemoveAddinMenus();
 std::int32_t ReadMenuBarCaption(int bar, int position, char* buffer, std::uint16_t size);
 
+// A modal window the host saw and closed: its caption and, for a message box, its
+// text, in Windows-1256.
+struct ModalWindow {
+  std::string caption;
+  std::string text;
+  HWND window = nullptr;
+};
+// Every modal window since the last clear, oldest first. Each is answered with
+// the command set here (IDOK unless changed) as it activates, and logged.
+std::vector<ModalWindow> ModalWindows();
+void ClearModalWindows();
+void SetModalAnswer(int command);
+
 // Text conversions between Windows-1256 and UTF-16 / UTF-8.
-std::wstring FromCodePage(const std::string& text, unsigned codePage = 1256);
-std::string ToCodePage(const std::wstring& text, unsigned codePage = 1256);
+using quran::FromCodePage;
+using quran::ToCodePage;
 
 }  // namespace wordhost

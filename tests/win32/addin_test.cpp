@@ -47,7 +47,8 @@ TEST_F(WordHostTest, ProbeMenuItemsRunTheAddinsExports) {
   wordhost::UnloadAddin();
   EXPECT_EQ(wordhost::MenuBarCaptions().size(), 9u);
   EXPECT_EQ(CommandsOf(wordhost::CommandLog()),
-            (std::vector<std::string>{"33142", "33142", "615", "433", "433", "109", "110", "433"}));
+            (std::vector<std::string>{"33142", "33142", "615", "433", "433", "wdAutoOpen", "109",
+                                      "110", "433"}));
 }
 
 TEST_F(WordHostTest, QuranAddinExportsItsEntryPointsUndecorated) {
@@ -67,7 +68,7 @@ TEST_F(WordHostTest, QuranAddinInstallsItsMenuOnceAndRemovesIt) {
   ASSERT_TRUE(wordhost::LoadAddin(kQuranAddin, 7, &error)) << error;
   std::vector<std::string> expected(4, "33142");
   expected.insert(expected.end(), 12, "33088");
-  expected.insert(expected.end(), {"615", "433", "433", "433"});
+  expected.insert(expected.end(), {"615", "433", "433", "433", "wdAutoOpen"});
   EXPECT_EQ(CommandsOf(wordhost::CommandLog()), expected);
   EXPECT_EQ(wordhost::CommandLog().at(0),
             "33142 options=0 count=2 args=[short 7, string \"FileProcess\"] result=none => 0");
@@ -98,7 +99,7 @@ TEST_F(WordHostTest, QuranAddinAddsNoSecondMenu) {
     std::string error;
     ASSERT_TRUE(wordhost::LoadAddin(kQuranAddin, 1, &error)) << error;
     for (const std::string& command : CommandsOf(wordhost::CommandLog())) {
-      EXPECT_TRUE(command == "33142" || command == "33088") << command;
+      EXPECT_TRUE(command == "33142" || command == "33088" || command == "wdAutoOpen") << command;
     }
     EXPECT_EQ(wordhost::MenuBarCaptions().size(), 10u);
     wordhost::UnloadAddin();

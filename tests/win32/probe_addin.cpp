@@ -28,16 +28,11 @@ void WINAPI wdAutoRemove() {
 
 // Inserts "[الله]" (Windows-1256) at the selection.
 void WINAPI ProbeInsert() {
-  HostCommandBlock block;
-  InitHostCommand(&block, kArgString, nullptr, 0);
-  AddStringArg(&block, "[\xC7\xE1\xE1\xE5]");
-  g_lastStatus = SendHostCommand(110, 2, block.count, block.args, nullptr);
+  g_lastStatus = InsertHostText("[\xC7\xE1\xE1\xE5]");
 }
 
 void WINAPI ProbeCopy() {
-  HostCommandBlock block;
-  InitHostCommand(&block, kArgString, nullptr, 20);
-  g_lastStatus = SendHostCommand(109, 2, block.count, block.args, &block.result);
+  g_lastStatus = CopyHostSelection();
 }
 
 std::int32_t WINAPI ProbeLastStatus() {

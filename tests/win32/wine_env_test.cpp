@@ -1,5 +1,6 @@
 // The Wine prefix the build prepares: Arabic code page, an Arabic keyboard
-// layout that a test can take away, and "Traditional Arabic" mapped to Amiri.
+// layout that a test can take away, and "Traditional Arabic" mapped to an
+// installed naskh font.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -79,7 +80,7 @@ TEST(WineEnvironment, TraditionalArabicIsAnInstalledArabicFont) {
   ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, "Software\\Wine\\Fonts\\Replacements",
                          "Traditional Arabic", RRF_RT_REG_SZ, nullptr, family, &size),
             ERROR_SUCCESS);
-  EXPECT_STREQ(family, "Amiri");
+  EXPECT_STREQ(family, "KacstNaskh");
 
   HDC dc = GetDC(nullptr);
   LOGFONTA wanted = {};

@@ -1,0 +1,23 @@
+// Resource ids, shared by the resource script and the code. The search window's
+// controls keep the numbers its template gives them.
+#pragma once
+
+#define IDD_SEARCH 121
+
+#define IDC_SEARCH_ABOUT 3
+#define IDC_MODE_PART_OF_TEXT 1000
+#define IDC_MODE_WHOLE_WORD 1001
+#define IDC_MODE_ROOTS 1002
+#define IDC_MODE_DERIVATIVES 1003
+#define IDC_SEARCH_TEXT 1004
+#define IDC_VERSE_TEXT 1005
+#define IDC_ROOT_LIST 1011
+#define IDC_START_SEARCH 1032
+#define IDC_COPY_VERSES 1033
+#define IDC_CHOOSE_FONT 1034
+#define IDC_COPY_MARKED 1035
+#define IDC_SEARCH_HELP 1036
+#define IDC_RESULT_LIST 1060
+#define IDC_VERSE_COUNT 1063
+#define IDC_OCCURRENCE_COUNT 1064
+#define IDC_RESULTS_ONLY 1066

@@ -1,0 +1,495 @@
+// The search window inside the stand-in Word, driven with window messages on the
+// real data files: start-up, modes, searches compared with the verse store, the
+// keystroke filter, and the entry points that create, reuse and replace it.
+// Compiled with a Windows-1256 execution character set.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "run_program.h"
+#include "search_window_driver.h"
+#include "verse_store.h"
+#include "word_host_fixture.h"
+
+namespace sw = search_window;
+
+namespace {
+
+const char kSettingsKey[] = "Software\\kivo\\velnora\\2.0\\Options";
+const char kNoText[] = "لا توجد آية تحتوي النص المراد البحث عنه";
+const char kNoRoot[] = "لا توجد آية تحتوي على أي من مشتقات الجذر المدخل";
+const char kNoneCaption[] = "لا يوجد";
+const char kCopyOne[] = "&نسـخ الأيــــة";
+const char kCopyMany[] = "نسـخ الآيــــات&";
+const char kAddin[] = "QuranAddin.wll";
+
+// The store the window must agree with, read from the same system directory.
+quran::VerseStore& Store() {
+  static quran::VerseStore store;
+  return store;
+}
+
+std::string Number(int n) {
+  return std::to_string(n);
+}
+
+// What the window must list for the store's last search.
+std::vector<std::string> ExpectedItems() {
+  std::vector<std::string> items;
+  for (int v = 0; v < quran::kVerseCount; ++v) {
+    if (!Store().ResultFlags[v]) continue;
+    const quran::VerseIndexRecord& r = Store().VerseIndex[v];
+    items.push_back(std::string(quran::SuraName(r.chapter)) + " " + Number(r.verse));
+  }
+  return items;
+}
+
+void SaveMode(std::int32_t mode) {
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, "Options", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&mode), 4);
+  RegCloseKey(key);
+}
+
+// The saved mode, or -1 when none is saved.
+std::int32_t SavedMode() {
+  std::int32_t mode = -1;
+  DWORD size = sizeof mode;
+  if (RegGetValueA(HKEY_CURRENT_USER, kSettingsKey, "Options", RRF_RT_ANY, nullptr, &mode, &size) !=
+      ERROR_SUCCESS) {
+    return -1;
+  }
+  return mode;
+}
+
+using Modal = std::pair<std::string, std::string>;
+
+std::vector<Modal> ModalWindows() {
+  std::vector<Modal> windows;
+  for (const wordhost::ModalWindow& w : wordhost::ModalWindows()) {
+    windows.emplace_back(w.caption, w.text);
+  }
+  wordhost::ClearModalWindows();
+  return windows;
+}
+
+class SearchWindowTest : public WordHostTest {
+ protected:
+  void SetUp() override {
+    WordHostTest::SetUp();
+    // Every test starts from a user who never used the add-in.
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\kivo");
+    wordhost::ClearModalWindows();
+    ASSERT_EQ(Store().LoadFailed, 0);
+  }
+
+  void LoadAddin(int expectedAnswer = 1) {
+    std::string error;
+    ASSERT_TRUE(wordhost::LoadAddin(kAddin, 1, &error)) << error;
+    ASSERT_EQ(wordhost::AutoOpenAnswer(), expectedAnswer);
+  }
+
+  // Quran > Search... with "الله" selected in the document.
+  void OpenSearch() {
+    ASSERT_TRUE(wordhost::ClickMenuItem("&Quran", "&Search..."));
+    wordhost::PumpMessages();
+    ASSERT_NE(sw::Find(), nullptr);
+    ASSERT_TRUE(IsWindowVisible(sw::Find()));
+  }
+
+  // The window shows what the store found for the same search.
+  void ExpectListedAsStore(std::int32_t occurrences) {
+    EXPECT_EQ(sw::Text(sw::kOccurrenceCount), Number(occurrences));
+    std::vector<std::string> expected = ExpectedItems();
+    EXPECT_EQ(sw::Text(sw::kVerseCount), Number(static_cast<int>(expected.size())));
+    EXPECT_EQ(sw::Items(), expected);
+    std::vector<int> verses = sw::ItemVerses();
+    EXPECT_TRUE(std::is_sorted(verses.begin(), verses.end()));
+    for (int v : verses) EXPECT_TRUE(Store().ResultFlags[v]) << v;
+    if (expected.empty()) return;
+    EXPECT_EQ(sw::SelectedItems(), std::vector<int>{0});
+    char verse[2048];
+    ASSERT_TRUE(Store().GetVerseText(static_cast<std::uint32_t>(verses[0]), verse));
+    EXPECT_EQ(sw::Text(sw::kVerseText), verse);
+    EXPECT_EQ(sw::Text(sw::kCopyVerses), kCopyOne);
+    EXPECT_TRUE(sw::Enabled(sw::kCopyVerses));
+    EXPECT_TRUE(sw::Enabled(sw::kCopyMarked));
+    EXPECT_TRUE(sw::Enabled(sw::kResultsOnly));
+  }
+
+  void ExpectNothingFound(const char* message) {
+    EXPECT_EQ(ModalWindows(), (std::vector<Modal>{{kNoneCaption, message}}));
+    EXPECT_EQ(sw::Text(sw::kOccurrenceCount), "0");
+    EXPECT_EQ(sw::Text(sw::kVerseCount), "0");
+    EXPECT_TRUE(sw::Items().empty());
+    EXPECT_EQ(sw::Text(sw::kVerseText), "");
+    EXPECT_FALSE(sw::Enabled(sw::kCopyVerses));
+    EXPECT_FALSE(sw::Enabled(sw::kCopyMarked));
+    EXPECT_FALSE(sw::Checked(sw::kResultsOnly));
+    EXPECT_FALSE(sw::Enabled(sw::kResultsOnly));
+  }
+
+  // Saves the window under build/win32/screenshots, named with the code page.
+  static void ScreenshotWindow(const char* name) {
+    wordhost::PumpMessages(300);
+    CreateDirectoryA("screenshots", nullptr);
+    std::string path = "screenshots/" + std::string(name) + "_cp" + Number(GetACP()) + ".png";
+    EXPECT_TRUE(wordhost::SaveWindowPng(sw::Find(), path.c_str())) << path;
+  }
+};
+
+}  // namespace
+
+TEST_F(SearchWindowTest, MenuItemOpensTheWindowWithTheSelectionSearchedAsAWholeWord) {
+  LoadAddin();
+  HWND created = sw::Find();
+  ASSERT_NE(created, nullptr);
+  EXPECT_FALSE(IsWindowVisible(created));
+  EXPECT_EQ(GetParent(created), nullptr);
+
+  wordhost::ClearCommandLog();
+  OpenSearch();
+  EXPECT_EQ(sw::Text(sw::kSearchText), kAllah1256);
+  EXPECT_TRUE(sw::Checked(sw::kWholeWord));
+  std::int32_t occurrences = Store().FindText(" الله ", nullptr, true);
+  ExpectListedAsStore(occurrences);
+  EXPECT_EQ(sw::Text(sw::kOccurrenceCount), "2153");
+  EXPECT_EQ(sw::Text(sw::kVerseCount), "1566");
+  EXPECT_TRUE(ModalWindows().empty());
+  // The window loaded by wdAutoOpen was never shown, so the first Search replaces it.
+  const auto& log = wordhost::CommandLog();
+  ASSERT_GE(log.size(), 3u);
+  EXPECT_EQ(log[0].substr(0, 6), "33249 ");
+  EXPECT_EQ(log[1].substr(0, 6), "33249 ");
+  EXPECT_EQ(log[2], "109 options=2 count=0 args=[] result=string(nobuf,20) => 0");
+  ScreenshotWindow("search_window_whole_word");
+}
+
+TEST_F(SearchWindowTest, EveryModeCountsAndListsWhatTheStoreFinds) {
+  LoadAddin();
+  OpenSearch();
+  struct Case {
+    int mode;
+    const char* query;
+    std::int32_t (quran::VerseStore::*find)(const char*, const std::uint8_t*, bool);
+    const char* storeQuery;
+    const char* verses = nullptr;
+    const char* screenshot = nullptr;
+  };
+  const Case cases[] = {
+      {sw::kPartOfText, "  الرحمن ", &quran::VerseStore::FindText, "الرحمن"},
+      {sw::kPartOfText, "ا", &quran::VerseStore::FindText, "ا", "6052"},
+      {sw::kWholeWord, "الصمد", &quran::VerseStore::FindText, " الصمد "},
+      {sw::kWholeWord, "رب العالمين", &quran::VerseStore::FindText, " رب العالمين "},
+      {sw::kRoots, "كتب", &quran::VerseStore::FindRoot, "كتب", nullptr, "search_window_root"},
+      {sw::kRoots, "علم", &quran::VerseStore::FindRoot, "علم"},
+      {sw::kDerivatives, " يعلمون ", &quran::VerseStore::FindWordRoots, "يعلمون"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.query);
+    sw::Search(c.mode, c.query);
+    std::int32_t occurrences = (Store().*c.find)(c.storeQuery, nullptr, true);
+    ASSERT_GT(occurrences, 0);
+    ExpectListedAsStore(occurrences);
+    EXPECT_TRUE(sw::Checked(c.mode));
+    EXPECT_TRUE(ModalWindows().empty());
+    if (c.verses) {
+      EXPECT_EQ(sw::Text(sw::kVerseCount), c.verses);
+    }
+    if (c.screenshot) ScreenshotWindow(c.screenshot);
+  }
+}
+
+TEST_F(SearchWindowTest, EmptyQueriesAndUnknownTextsReportNothingFound) {
+  LoadAddin();
+  OpenSearch();
+  for (int mode : {sw::kPartOfText, sw::kWholeWord}) {
+    for (const char* query : {"", "    ", "قلمززز"}) {
+      SCOPED_TRACE(std::to_string(mode) + " [" + query + "]");
+      sw::Search(mode, query);
+      ExpectNothingFound(kNoText);
+    }
+  }
+  // A tab is no blank: "\tالله" is looked for as it stands.
+  sw::Search(sw::kWholeWord, "\tالله");
+  ExpectNothingFound(kNoText);
+  sw::Search(sw::kDerivatives, "");
+  ExpectNothingFound(kNoText);
+  EXPECT_FALSE(sw::RootListDropped());
+}
+
+TEST_F(SearchWindowTest, AnUnknownRootIsReportedAndTheRootListDropsDown) {
+  LoadAddin();
+  OpenSearch();
+  for (const char* root : {"", "ززز"}) {
+    SCOPED_TRACE(root);
+    sw::Search(sw::kRoots, root);
+    ExpectNothingFound(kNoRoot);
+    EXPECT_TRUE(sw::RootListDropped());
+    SendMessageW(sw::Item(sw::kRootList), CB_SHOWDROPDOWN, FALSE, 0);
+  }
+  sw::Search(sw::kRoots, "ززز");
+  wordhost::ClearModalWindows();
+  ScreenshotWindow("search_window_unknown_root");
+}
+
+TEST_F(SearchWindowTest, SearchingWithinResultsNarrowsThemUntilNothingIsLeft) {
+  LoadAddin();
+  OpenSearch();
+  std::vector<int> all = sw::ItemVerses();
+  sw::Click(sw::kResultsOnly);
+  ASSERT_TRUE(sw::Checked(sw::kResultsOnly));
+  sw::Search(sw::kPartOfText, "الرحمن");
+  std::vector<int> within = sw::ItemVerses();
+  ASSERT_FALSE(within.empty());
+  EXPECT_TRUE(std::includes(all.begin(), all.end(), within.begin(), within.end()));
+  EXPECT_LT(within.size(), all.size());
+  // The store finds the same when given the previous result as its filter.
+  Store().FindText(" الله ", nullptr, true);
+  std::uint8_t filter[quran::kVerseCount];
+  std::memcpy(filter, Store().ResultFlags, sizeof filter);
+  ExpectListedAsStore(Store().FindText("الرحمن", filter, true));
+
+  sw::Search(sw::kPartOfText, "الرحمن");
+  EXPECT_EQ(sw::ItemVerses(), within);
+  EXPECT_TRUE(sw::Checked(sw::kResultsOnly));
+
+  sw::Search(sw::kWholeWord, "الصمد");
+  ExpectNothingFound(kNoText);
+  // Unchecked, the next search runs over every verse again.
+  sw::Search(sw::kWholeWord, "الصمد");
+  EXPECT_EQ(sw::Items(), (std::vector<std::string>{"سورة الإخلاص 2"}));
+}
+
+TEST_F(SearchWindowTest, ModeButtonsSwitchBetweenTheTextAndTheRootList) {
+  LoadAddin();
+  OpenSearch();
+  std::vector<std::string> before = sw::Items();
+  for (int mode : {sw::kRoots, sw::kPartOfText, sw::kRoots, sw::kDerivatives, sw::kWholeWord}) {
+    sw::Click(mode);
+    bool roots = mode == sw::kRoots;
+    EXPECT_EQ(sw::Enabled(sw::kRootList), roots) << mode;
+    EXPECT_EQ(sw::Enabled(sw::kSearchText), !roots) << mode;
+    for (int other = sw::kPartOfText; other <= sw::kDerivatives; ++other) {
+      EXPECT_EQ(sw::Checked(other), other == mode) << mode;
+    }
+  }
+  // Switching modes searches nothing.
+  EXPECT_EQ(sw::Items(), before);
+  EXPECT_EQ(SendMessageW(sw::Item(sw::kRootList), CB_GETCOUNT, 0, 0),
+            static_cast<LRESULT>(Store().Roots().size()));
+}
+
+TEST_F(SearchWindowTest, StartsInTheSavedModeAndSavesTheCheckedOneWhenDestroyed) {
+  struct Case {
+    std::int32_t saved;
+    int checked;
+  };
+  // 1066 is the id of the check box, not of a mode: it must stay unchecked.
+  for (Case c : {Case{-1, sw::kWholeWord}, Case{sw::kRoots, sw::kRoots}, Case{0, 0},
+                 Case{sw::kResultsOnly, 0}, Case{sw::kPartOfText, sw::kPartOfText}}) {
+    SCOPED_TRACE(c.saved);
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\kivo");
+    if (c.saved != -1) SaveMode(c.saved);
+    LoadAddin();
+    for (int id = sw::kPartOfText; id <= sw::kDerivatives; ++id) {
+      EXPECT_EQ(sw::Checked(id), id == c.checked) << id;
+    }
+    EXPECT_FALSE(sw::Checked(sw::kResultsOnly));
+    bool roots = c.checked == sw::kRoots;
+    EXPECT_EQ(sw::Enabled(sw::kRootList), roots);
+    EXPECT_EQ(sw::Enabled(sw::kSearchText), !roots);
+    for (int id : {sw::kCopyVerses, sw::kCopyMarked, sw::kResultsOnly}) {
+      EXPECT_FALSE(sw::Enabled(id)) << id;
+    }
+    EXPECT_EQ(sw::Text(sw::kSearchText), "");
+    EXPECT_GT(SendMessageW(sw::Item(sw::kRootList), CB_GETCOUNT, 0, 0), 1000);
+    EXPECT_EQ(SendMessageW(sw::Find(), DM_GETDEFID, 0, 0),
+              MAKELRESULT(sw::kStartSearch, DC_HASDEFID));
+    // Nothing is written before the window is destroyed.
+    EXPECT_EQ(SavedMode(), c.saved);
+    wordhost::UnloadAddin();
+    EXPECT_EQ(SavedMode(), c.checked);
+    EXPECT_EQ(sw::Find(), nullptr);
+  }
+  // A search with no mode checked checks whole word.
+  SaveMode(0);
+  LoadAddin();
+  wordhost::ClearCommandLog();
+  OpenSearch();
+  EXPECT_TRUE(sw::Checked(sw::kWholeWord));
+  EXPECT_EQ(sw::Text(sw::kVerseCount), "1566");
+}
+
+TEST_F(SearchWindowTest, ShowingTheWindowInRootModeSearchesTheSelectionAsAWholeWord) {
+  SaveMode(sw::kRoots);
+  LoadAddin();
+  OpenSearch();
+  EXPECT_TRUE(sw::Checked(sw::kWholeWord));
+  EXPECT_FALSE(sw::Checked(sw::kRoots));
+  EXPECT_TRUE(sw::Enabled(sw::kSearchText));
+  EXPECT_FALSE(sw::Enabled(sw::kRootList));
+  EXPECT_EQ(sw::Text(sw::kVerseCount), "1566");
+}
+
+TEST_F(SearchWindowTest, SelectingSeveralVersesSwitchesTheCopyButton) {
+  LoadAddin();
+  OpenSearch();
+  sw::SetItemSelected(3, true);
+  EXPECT_EQ(sw::SelectedItems(), (std::vector<int>{0, 3}));
+  EXPECT_EQ(sw::Text(sw::kCopyVerses), kCopyMany);
+  EXPECT_TRUE(sw::Enabled(sw::kCopyVerses));
+  EXPECT_FALSE(sw::Enabled(sw::kCopyMarked));
+  EXPECT_EQ(sw::Text(sw::kVerseText), "");
+
+  sw::SetItemSelected(0, false);
+  char verse[2048];
+  ASSERT_TRUE(Store().GetVerseText(static_cast<std::uint32_t>(sw::ItemVerses()[3]), verse));
+  EXPECT_EQ(sw::Text(sw::kVerseText), verse);
+  EXPECT_EQ(sw::Text(sw::kCopyVerses), kCopyOne);
+  EXPECT_TRUE(sw::Enabled(sw::kCopyMarked));
+
+  sw::SetItemSelected(3, false);
+  EXPECT_EQ(sw::Text(sw::kCopyVerses), kCopyMany);
+  EXPECT_TRUE(sw::Enabled(sw::kCopyVerses));
+  EXPECT_FALSE(sw::Enabled(sw::kCopyMarked));
+  EXPECT_EQ(sw::Text(sw::kVerseText), "");
+}
+
+TEST_F(SearchWindowTest, TheSearchFieldTakesOnlyArabicLettersBlankAndBackspace) {
+  LoadAddin();
+  OpenSearch();
+  sw::SetText(sw::kSearchText, "");
+  // Every letter of the allowed set, then a blank.
+  std::wstring letters = L"ءىأإآابتثجحخدذرزسشصضطظعغفقكلمنهويةؤئ ";
+  sw::Type(sw::kSearchText, letters);
+  EXPECT_EQ(quran::FromCodePage(sw::Text(sw::kSearchText)), letters);
+  sw::Type(sw::kSearchText, L"\b\b");
+  EXPECT_EQ(quran::FromCodePage(sw::Text(sw::kSearchText)), letters.substr(0, letters.size() - 2));
+
+  sw::SetText(sw::kSearchText, "قل");
+  // Digits, Latin letters, tatweel, harakat, the Arabic comma, semicolon and question
+  // mark, Persian letters, control keys, Tab and Escape.
+  std::wstring dropped =
+      L"0129azAZ\x0640\x064E\x064F\x0650\x0651\x0652\x060C\x061B\x061F"
+      L"\x067E\x0686\x06AF\x0003\x0016\x0018\t\x001B\x00E9\x0100";
+  sw::Type(sw::kSearchText, dropped);
+  EXPECT_EQ(sw::Text(sw::kSearchText), "قل");
+  EXPECT_TRUE(ModalWindows().empty());
+
+  // Enter searches once and adds no line break.
+  sw::SetText(sw::kSearchText, "الصمد");
+  sw::Click(sw::kPartOfText);
+  sw::Type(sw::kSearchText, L"\r");
+  EXPECT_EQ(sw::Text(sw::kSearchText), "الصمد");
+  EXPECT_EQ(sw::Items(), (std::vector<std::string>{"سورة الإخلاص 2"}));
+  sw::SetText(sw::kSearchText, "");
+  sw::Type(sw::kSearchText, L"\r");
+  ExpectNothingFound(kNoText);
+
+  // Pasted text is not filtered.
+  sw::SetText(sw::kSearchText, "");
+  SendMessageW(sw::Item(sw::kSearchText), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"abc 12"));
+  EXPECT_EQ(sw::Text(sw::kSearchText), "abc 12");
+}
+
+TEST_F(SearchWindowTest, ExitHidesTheWindowAndSearchReusesItForTheSameHostWindow) {
+  LoadAddin();
+  OpenSearch();
+  HWND window = sw::Find();
+  sw::Search(sw::kPartOfText, "الصمد");
+  sw::Click(IDCANCEL);
+  EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_EQ(sw::Items(), (std::vector<std::string>{"سورة الإخلاص 2"}));
+
+  // Shown again for the same host window: the same window, the selection searched.
+  wordhost::ClearCommandLog();
+  OpenSearch();
+  EXPECT_EQ(sw::Find(), window);
+  EXPECT_TRUE(sw::Checked(sw::kWholeWord));
+  EXPECT_EQ(sw::Text(sw::kVerseCount), "1566");
+
+  // Already visible: shown again only, nothing searched.
+  sw::Search(sw::kPartOfText, "الصمد");
+  wordhost::ClearCommandLog();
+  OpenSearch();
+  EXPECT_EQ(sw::Find(), window);
+  EXPECT_EQ(sw::Items(), (std::vector<std::string>{"سورة الإخلاص 2"}));
+  for (const std::string& line : wordhost::CommandLog()) EXPECT_NE(line.substr(0, 4), "109 ");
+}
+
+TEST_F(SearchWindowTest, ANewHostWindowGetsANewSearchWindowThatSearchesItsSelection) {
+  LoadAddin();
+  OpenSearch();
+  HWND first = sw::Find();
+  sw::Search(sw::kPartOfText, "الصمد");
+
+  ASSERT_TRUE(wordhost::ReplaceMainWindow());
+  wordhost::SetSelection(0, 3);  // "بسم"
+  OpenSearch();
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_EQ(sw::Text(sw::kSearchText), "بسم");
+  Store().FindText(" بسم ", nullptr, true);
+  EXPECT_EQ(sw::Items(), ExpectedItems());
+  EXPECT_TRUE(ModalWindows().empty());
+}
+
+TEST_F(SearchWindowTest, AMissingDataFileFailsLoadingAndEverySearchRequest) {
+  char system[MAX_PATH];
+  GetSystemDirectoryA(system, MAX_PATH);
+  std::string file = std::string(system) + "\\msdata32.qdt";
+  std::string aside = file + ".aside";
+  ASSERT_TRUE(MoveFileA(file.c_str(), aside.c_str()));
+  std::string error;
+  bool loaded = wordhost::LoadAddin(kAddin, 1, &error);
+  int answer = wordhost::AutoOpenAnswer();
+  std::vector<Modal> atLoad = ModalWindows();
+  bool clicked = wordhost::ClickMenuItem("&Quran", "&Search...");
+  std::vector<Modal> atSearch = ModalWindows();
+  HWND window = sw::Find();
+  MoveFileA(aside.c_str(), file.c_str());
+
+  ASSERT_TRUE(loaded) << error;
+  EXPECT_TRUE(clicked);
+  EXPECT_EQ(answer, 0);
+  const std::vector<Modal> reinstall = {{"Quran", "Error Processing Files, Reinstall."}};
+  EXPECT_EQ(atLoad, reinstall);
+  EXPECT_EQ(atSearch, reinstall);
+  EXPECT_EQ(window, nullptr);
+  // The menu stays, so a later Search loads again, and now succeeds.
+  OpenSearch();
+  EXPECT_EQ(sw::Text(sw::kVerseCount), "1566");
+}
+
+// Run in a prefix without an Arabic keyboard layout (see CMakeLists): the child
+// host reads the layouts once, after the key is gone.
+TEST(SearchWindowWithoutArabicLayout, LoadingReportsBothMessagesAndAnswersZero) {
+  if (GetACP() == 1256) GTEST_SKIP() << "an Arabic locale always lists its own layout";
+  const char key[] = "System\\CurrentControlSet\\Control\\Keyboard Layouts\\00000401";
+  ASSERT_EQ(RegDeleteTreeA(HKEY_LOCAL_MACHINE, key), ERROR_SUCCESS);
+  DeleteFileA("no_arabic_log.txt");
+  DWORD status =
+      RunProgram("bin\\wordhost.exe --addin bin\\QuranAddin.wll --log no_arabic_log.txt --exit");
+  HKEY restored;
+  RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_WRITE, nullptr, &restored, nullptr);
+  RegSetValueExA(restored, "Layout File", 0, REG_SZ, reinterpret_cast<const BYTE*>("KBDA1.DLL"),
+                 10);
+  RegCloseKey(restored);
+
+  EXPECT_EQ(status, 3u);
+  FILE* file = std::fopen("no_arabic_log.txt", "rb");
+  ASSERT_NE(file, nullptr);
+  std::string log;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) log.append(buffer, n);
+  std::fclose(file);
+  std::size_t arabic = log.find("window \"Quran\": Arabic Language could not be detected.");
+  std::size_t reinstall = log.find("window \"Quran\": Error Processing Files, Reinstall.");
+  std::size_t answer = log.find("wdAutoOpen 1 => 0");
+  ASSERT_NE(arabic, std::string::npos) << log;
+  EXPECT_LT(arabic, reinstall) << log;
+  EXPECT_LT(reinstall, answer) << log;
+  EXPECT_EQ(log.find("window", reinstall + 1), std::string::npos) << log;
+}

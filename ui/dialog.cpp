@@ -1,0 +1,269 @@
+#include "dialog.h"
+
+#include "win_text.h"
+
+namespace quran {
+namespace {
+
+const wchar_t kControlProperty[] = L"QuranControl";
+
+}  // namespace
+
+HINSTANCE ResourceModule() {
+  HMODULE module = nullptr;
+  // The module that holds this code, so that the add-in finds its own templates
+  // inside the host's process.
+  GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(&ResourceModule), &module);
+  return module;
+}
+
+// --- Controls ---
+
+Control::~Control() = default;
+
+void Control::Attach(HWND window) {
+  window_ = window;
+}
+
+void Control::Detach() {
+  window_ = nullptr;
+}
+
+void Control::Enable(bool enable) const {
+  EnableWindow(window_, enable ? TRUE : FALSE);
+}
+
+bool Control::IsEnabled() const {
+  return IsWindowEnabled(window_) != FALSE;
+}
+
+std::string Control::Text() const {
+  return WindowText1256(window_);
+}
+
+void Control::SetText(std::string_view text) const {
+  SetWindowText1256(window_, text);
+  // An edit repaints only its lines: vowel marks above them and the old digits of
+  // a centred number would stay on the screen.
+  InvalidateRect(window_, nullptr, TRUE);
+}
+
+LRESULT Control::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
+  return SendMessageW(window_, message, wParam, lParam);
+}
+
+SubclassedControl::~SubclassedControl() {
+  Unsubclass();
+}
+
+void SubclassedControl::Attach(HWND window) {
+  Unsubclass();
+  Control::Attach(window);
+  if (!window) return;
+  SetPropW(window, kControlProperty, this);
+  classProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+      window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassedControl::Proc)));
+}
+
+void SubclassedControl::Unsubclass() {
+  if (window_ && classProc_ && IsWindow(window_)) {
+    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(classProc_));
+    RemovePropW(window_, kControlProperty);
+  }
+  classProc_ = nullptr;
+  window_ = nullptr;
+}
+
+LRESULT SubclassedControl::CallClass(UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcW(classProc_, window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK SubclassedControl::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = static_cast<SubclassedControl*>(GetPropW(window, kControlProperty));
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    WNDPROC classProc = self->classProc_;
+    self->Unsubclass();
+    return CallWindowProcW(classProc, window, message, wParam, lParam);
+  }
+  try {
+    if (self->ProcessMessage(message, wParam, lParam)) return 0;
+  } catch (...) {
+    // Nothing may escape into the host's message loop.
+    return 0;
+  }
+  return self->CallClass(message, wParam, lParam);
+}
+
+bool ButtonControl::IsChecked() const {
+  return Send(BM_GETCHECK) == BST_CHECKED;
+}
+
+void ButtonControl::SetCheck(bool checked) const {
+  Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+int ComboBoxControl::AddString(std::string_view text) const {
+  std::wstring wide = FromCodePage(text);
+  return static_cast<int>(Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str())));
+}
+
+int ComboBoxControl::Count() const {
+  return static_cast<int>(Send(CB_GETCOUNT));
+}
+
+void ComboBoxControl::ShowDropDown(bool show) const {
+  Send(CB_SHOWDROPDOWN, show ? TRUE : FALSE);
+}
+
+bool ComboBoxControl::IsDroppedDown() const {
+  return Send(CB_GETDROPPEDSTATE) != 0;
+}
+
+void ListBoxControl::ResetContent() const {
+  Send(LB_RESETCONTENT);
+}
+
+void ListBoxControl::InitStorage(int count, int textBytes) const {
+  Send(LB_INITSTORAGE, static_cast<WPARAM>(count), static_cast<LPARAM>(textBytes));
+}
+
+int ListBoxControl::AddString(std::string_view text) const {
+  std::wstring wide = FromCodePage(text);
+  return static_cast<int>(Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str())));
+}
+
+void ListBoxControl::SetItemData(int index, LPARAM data) const {
+  Send(LB_SETITEMDATA, static_cast<WPARAM>(index), data);
+}
+
+LPARAM ListBoxControl::ItemData(int index) const {
+  return static_cast<LPARAM>(Send(LB_GETITEMDATA, static_cast<WPARAM>(index)));
+}
+
+int ListBoxControl::Count() const {
+  return static_cast<int>(Send(LB_GETCOUNT));
+}
+
+int ListBoxControl::SelectedCount() const {
+  return static_cast<int>(Send(LB_GETSELCOUNT));
+}
+
+int ListBoxControl::SelectedItems(int* indexes, int capacity) const {
+  return static_cast<int>(
+      Send(LB_GETSELITEMS, static_cast<WPARAM>(capacity), reinterpret_cast<LPARAM>(indexes)));
+}
+
+void ListBoxControl::SetSelected(int index, bool selected) const {
+  Send(LB_SETSEL, selected ? TRUE : FALSE, index);
+}
+
+void ListBoxControl::SetRedraw(bool redraw) const {
+  Send(WM_SETREDRAW, redraw ? TRUE : FALSE);
+  if (redraw) InvalidateRect(window_, nullptr, TRUE);
+}
+
+// --- Dialog ---
+
+Dialog::Dialog(int templateId) : templateId_(templateId) {}
+
+Dialog::~Dialog() {
+  // The owner destroys the window first; a window left over must not call into a
+  // deleted object.
+  if (window_) {
+    SetWindowLongPtrW(window_, DWLP_USER, 0);
+    ::DestroyWindow(window_);
+  }
+}
+
+bool Dialog::Create(HWND parent) {
+  if (window_) return true;
+  modal_ = false;
+  HWND window = CreateDialogParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), parent,
+                                   &Dialog::Proc, reinterpret_cast<LPARAM>(this));
+  return window != nullptr && window_ != nullptr;
+}
+
+INT_PTR Dialog::DoModal(HWND parent) {
+  modal_ = true;
+  INT_PTR result = DialogBoxParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), parent,
+                                   &Dialog::Proc, reinterpret_cast<LPARAM>(this));
+  modal_ = false;
+  return result;
+}
+
+bool Dialog::DestroyWindow() {
+  return window_ && ::DestroyWindow(window_) != FALSE;
+}
+
+HWND Dialog::Item(int id) const {
+  return GetDlgItem(window_, id);
+}
+
+bool Dialog::OnInitDialog() {
+  BindControls();
+  return true;
+}
+
+void Dialog::OnOK() {
+  EndDialog(IDOK);
+}
+
+void Dialog::OnCancel() {
+  EndDialog(IDCANCEL);
+}
+
+bool Dialog::ProcessMessage(UINT, WPARAM, LPARAM) {
+  return false;
+}
+
+void Dialog::Bind(int id, Control& control) {
+  control.Attach(Item(id));
+}
+
+void Dialog::EndDialog(INT_PTR result) {
+  if (modal_) {
+    ::EndDialog(window_, result);
+  } else {
+    ::DestroyWindow(window_);
+  }
+}
+
+INT_PTR CALLBACK Dialog::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, DWLP_USER));
+  if (message == WM_INITDIALOG) {
+    self = reinterpret_cast<Dialog*>(lParam);
+    SetWindowLongPtrW(window, DWLP_USER, lParam);
+    self->window_ = window;
+  }
+  if (!self) return FALSE;
+  INT_PTR result = FALSE;
+  try {
+    result = self->Handle(message, wParam, lParam);
+  } catch (...) {
+    // Nothing may escape into the host's message loop.
+    result = FALSE;
+  }
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, DWLP_USER, 0);
+    self->window_ = nullptr;
+  }
+  return result;
+}
+
+INT_PTR Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    // The window may be gone when start-up destroyed it.
+    return OnInitDialog() ? TRUE : FALSE;
+  }
+  if (ProcessMessage(message, wParam, lParam)) return TRUE;
+  if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+    if (LOWORD(wParam) == IDOK) return OnOK(), TRUE;
+    if (LOWORD(wParam) == IDCANCEL) return OnCancel(), TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace quran

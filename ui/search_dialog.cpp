@@ -1,0 +1,308 @@
+// Compiled with a Windows-1256 execution character set: the dialog's Arabic texts
+// are written as themselves and held as single bytes.
+#include "search_dialog.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "entry_points.h"
+#include "host_command.h"
+#include "resource.h"
+#include "win_text.h"
+
+namespace quran {
+namespace {
+
+const char kNoTextFound[] = "لا توجد آية تحتوي النص المراد البحث عنه";
+const char kNoRootFound[] = "لا توجد آية تحتوي على أي من مشتقات الجذر المدخل";
+const char kNothingFoundCaption[] = "لا يوجد";
+const char kCopyOneVerse[] = "&نسـخ الأيــــة";
+const char kCopyVerses[] = "نسـخ الآيــــات&";
+
+// Removes leading and then trailing blanks; only 0x20 counts, so tabs and line
+// breaks stay part of the query.
+std::string TrimSpaces(const std::string& text) {
+  std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  std::size_t last = text.find_last_not_of(' ');
+  return text.substr(first, last - first + 1);
+}
+
+bool IsWhiteSpace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Opened for one operation and closed on every path.
+class ClipboardLock {
+ public:
+  explicit ClipboardLock(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+  ~ClipboardLock() {
+    if (open_) CloseClipboard();
+  }
+  ClipboardLock(const ClipboardLock&) = delete;
+  ClipboardLock& operator=(const ClipboardLock&) = delete;
+  explicit operator bool() const { return open_; }
+
+ private:
+  bool open_;
+};
+
+void ShowMessage(HWND owner, const char* text, const char* caption) {
+  MessageBoxW(owner, FromCodePage(text).c_str(), FromCodePage(caption).c_str(), MB_OK);
+}
+
+void SetNumber(const Control& control, int value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d", value);
+  control.SetText(text);
+}
+
+}  // namespace
+
+const MessageEntry<SearchDialog> SearchDialog::kMessages[] = {
+    OnCommand<SearchDialog>(IDC_START_SEARCH, BN_CLICKED, &SearchDialog::RunSearch),
+    OnCommand<SearchDialog>(IDC_RESULT_LIST, LBN_SELCHANGE, &SearchDialog::ShowSelectedVerse),
+    OnMessage<SearchDialog>(WM_DESTROY, &SearchDialog::OnDestroy),
+    OnCommandRange<SearchDialog>(IDC_MODE_PART_OF_TEXT, IDC_MODE_DERIVATIVES, BN_CLICKED,
+                                 &SearchDialog::OnModeButton),
+    OnCommandFunction<SearchDialog>(IDC_SEARCH_HELP, BN_CLICKED, &ConfigurationTab),
+    OnCommand<SearchDialog>(IDC_SEARCH_ABOUT, BN_CLICKED, &SearchDialog::OnAbout),
+    IgnoreCommand<SearchDialog>(IDC_SEARCH_TEXT, EN_CHANGE),
+    OnMessageParams<SearchDialog>(WM_SHOWWINDOW, &SearchDialog::OnShowWindow),
+};
+
+SearchDialog::SearchDialog(HWND) : Dialog(IDD_SEARCH) {
+  m_searchEdit.m_dialog = this;
+}
+
+SearchDialog::~SearchDialog() = default;
+
+bool SearchDialog::ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return Dispatch(this, kMessages, message, wParam, lParam);
+}
+
+void SearchDialog::BindControls() {
+  Bind(IDC_SEARCH_TEXT, m_searchEdit);
+  Bind(IDC_ROOT_LIST, m_rootCombo);
+  Bind(IDC_VERSE_TEXT, m_verseEdit);
+  Bind(IDC_VERSE_COUNT, m_verseCountEdit);
+  Bind(IDC_OCCURRENCE_COUNT, m_occurrenceCountEdit);
+  Bind(IDC_RESULT_LIST, m_resultList);
+  Bind(IDC_RESULTS_ONLY, m_resultsOnlyCheck);
+  Bind(IDC_COPY_MARKED, m_copyMarkedButton);
+  Bind(IDC_COPY_VERSES, m_copyVerseButton);
+}
+
+bool SearchDialog::OnInitDialog() {
+  Dialog::OnInitDialog();
+  if (m_store.LoadFailed) {
+    DestroyWindow();
+    return false;
+  }
+  if (!FindArabicLayout()) return false;
+  FillRootList();
+  m_rootCombo.Enable(false);
+  m_copyVerseButton.Enable(false);
+  m_copyMarkedButton.Enable(false);
+  m_resultsOnlyCheck.Enable(false);
+
+  ReadModeSetting(&m_searchMode);
+  if (m_searchMode >= m_firstModeId && m_searchMode <= m_lastModeId) {
+    CheckRadioButton(Window(), m_firstModeId, m_lastModeId, m_searchMode);
+  } else {
+    for (int id = m_firstModeId; id <= m_lastModeId; ++id) CheckDlgButton(Window(), id, 0);
+  }
+  switch (CheckedMode()) {
+    case Roots:
+      OnRootMode();
+      break;
+    case 0:
+      break;
+    default:
+      OnTextMode();
+  }
+
+  LOGFONTA font = {};
+  ReadFontSetting(&font);
+  m_font = std::make_unique<UniqueFont>(CreateFontIndirectA(&font));
+  m_verseEdit.Send(WM_SETFONT, reinterpret_cast<WPARAM>(m_font->get()), TRUE);
+
+  SendMessageW(Window(), DM_SETDEFID, IDC_START_SEARCH, 0);
+  return true;
+}
+
+bool SearchDialog::FindArabicLayout() {
+  static constexpr int kMaxLayouts = 1024;
+  HKL layouts[kMaxLayouts] = {};
+  GetKeyboardLayoutList(kMaxLayouts, layouts);
+  for (HKL layout : layouts) {
+    if (!layout) break;
+    // The language id's low ten bits are its primary language; the country does not matter.
+    auto language = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(layout) & 0xFFFF);
+    if ((language & 0x3FF) == LANG_ARABIC) {
+      m_arabicLayout = layout;
+      ActivateKeyboardLayout(layout, KLF_SETFORPROCESS);
+      return true;
+    }
+  }
+  MessageBoxW(nullptr, L"Arabic Language could not be detected.", L"Quran", MB_OK);
+  m_store.LoadFailed = 1;
+  DestroyWindow();
+  return false;
+}
+
+void SearchDialog::FillRootList() {
+  for (std::string_view root : m_store.Roots()) m_rootCombo.AddString(root);
+}
+
+void SearchDialog::OnShowWindow(WPARAM shown, LPARAM) {
+  if (!shown) return;
+  m_hostWindow = GetHostWindow();
+  if ((CopyHostSelection() & 0xFFFF) != 0) return;
+  std::string selection;
+  {
+    ClipboardLock clipboard(m_hostWindow);
+    if (!clipboard || !ClipboardText1256(&selection)) return;
+  }
+  m_searchEdit.SetText(selection);
+  SelectMode(WholeWord);
+  RunSearch();
+}
+
+void SearchDialog::OnCancel() {
+  ShowWindow(Window(), SW_HIDE);
+}
+
+void SearchDialog::OnDestroy() {
+  m_searchMode = CheckedMode();
+  WriteModeSetting(m_searchMode);
+}
+
+void SearchDialog::OnModeButton(int id) {
+  if (id == Roots) {
+    OnRootMode();
+  } else {
+    OnTextMode();
+  }
+}
+
+void SearchDialog::OnTextMode() {
+  m_rootCombo.Enable(false);
+  m_searchEdit.Enable(true);
+}
+
+void SearchDialog::OnRootMode() {
+  m_rootCombo.Enable(true);
+  m_searchEdit.Enable(false);
+}
+
+void SearchDialog::SelectMode(int modeId) {
+  CheckRadioButton(Window(), m_firstModeId, m_lastModeId, modeId);
+  OnModeButton(modeId);
+}
+
+void SearchDialog::OnAbout() {
+  ShowAboutDialog();
+}
+
+int SearchDialog::CheckedMode() const {
+  for (int id = m_firstModeId; id <= m_lastModeId; ++id) {
+    if (IsDlgButtonChecked(Window(), id) == BST_CHECKED) return id;
+  }
+  return 0;
+}
+
+void SearchDialog::RunSearch() {
+  // The search's reset clears the store's flags, so the previous result is kept here.
+  std::uint8_t previous[kVerseCount];
+  std::memcpy(previous, m_store.ResultFlags, sizeof previous);
+  m_resultList.ResetContent();
+  const std::uint8_t* filter = m_resultsOnlyCheck.IsChecked() ? previous : nullptr;
+
+  int mode = CheckedMode();
+  if (mode == 0) {
+    SelectMode(WholeWord);
+    mode = WholeWord;
+  }
+  std::int32_t occurrences = 0;
+  switch (mode) {
+    case PartOfText:
+    case WholeWord: {
+      std::string text = TrimSpaces(m_searchEdit.Text());
+      // An empty query leaves the store's last result as it is.
+      if (text.empty()) break;
+      if (mode == WholeWord) text = " " + text + " ";
+      occurrences = m_store.FindText(text.c_str(), filter, true);
+      break;
+    }
+    case Roots:
+      occurrences = m_store.FindRoot(m_rootCombo.Text().c_str(), filter, true);
+      break;
+    case Derivatives:
+      occurrences = m_store.FindWordRoots(TrimSpaces(m_searchEdit.Text()).c_str(), filter, true);
+      break;
+  }
+  SetNumber(m_occurrenceCountEdit, occurrences);
+
+  if (occurrences == 0) {
+    m_verseEdit.SetText("");
+    m_verseCountEdit.SetText("0");
+    if (mode == Roots) {
+      ShowMessage(Window(), kNoRootFound, kNothingFoundCaption);
+      m_rootCombo.ShowDropDown(true);
+    } else {
+      ShowMessage(Window(), kNoTextFound, kNothingFoundCaption);
+    }
+    m_copyVerseButton.Enable(false);
+    m_copyMarkedButton.Enable(false);
+    m_resultsOnlyCheck.SetCheck(false);
+    m_resultsOnlyCheck.Enable(false);
+    return;
+  }
+
+  m_copyVerseButton.Enable(true);
+  m_copyMarkedButton.Enable(true);
+  m_resultsOnlyCheck.Enable(true);
+  int found = m_store.VerseCount();
+  // One redraw and one allocation for the whole list, however long.
+  m_resultList.SetRedraw(false);
+  m_resultList.InitStorage(found, found * 24);
+  int listed = 0;
+  char item[64];
+  for (int v = 0; v < kVerseCount; ++v) {
+    if (!m_store.ResultFlags[v]) continue;
+    const VerseIndexRecord& record = m_store.VerseIndex[v];
+    std::snprintf(item, sizeof item, "%s %d", SuraName(record.chapter), record.verse);
+    int index = m_resultList.AddString(item);
+    m_resultList.SetItemData(index, v);
+    ++listed;
+  }
+  m_resultList.SetSelected(0, true);
+  m_resultList.SetRedraw(true);
+  ShowSelectedVerse();
+  SetNumber(m_verseCountEdit, listed);
+}
+
+void SearchDialog::ShowSelectedVerse() {
+  int selected = 0;
+  if (m_resultList.SelectedCount() != 1 || m_resultList.SelectedItems(&selected, 1) != 1) {
+    m_verseEdit.SetText("");
+    m_copyVerseButton.SetText(kCopyVerses);
+    m_copyMarkedButton.Enable(false);
+    return;
+  }
+  m_copyMarkedButton.Enable(true);
+  m_copyVerseButton.SetText(kCopyOneVerse);
+  // The verse field is set once, never emptied first: each change lays it out anew.
+  std::string_view shown;
+  auto verse = static_cast<std::uint32_t>(m_resultList.ItemData(selected));
+  if (m_store.GetVerseText(verse, m_textBuffer, sizeof m_textBuffer)) {
+    shown = m_textBuffer;
+    while (!shown.empty() && IsWhiteSpace(shown.front())) shown.remove_prefix(1);
+    while (!shown.empty() && IsWhiteSpace(shown.back())) shown.remove_suffix(1);
+  }
+  m_verseEdit.SetText(shown);
+}
+
+}  // namespace quran

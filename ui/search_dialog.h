@@ -1,0 +1,100 @@
+// SearchDialog: the add-in's one window. The user types Arabic text or picks a
+// root, chooses a search mode, reads the verses found and the text of the one
+// selected. It owns the verse store, so constructing it loads the data files.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "arabic_edit.h"
+#include "dialog.h"
+#include "verse_store.h"
+
+namespace quran {
+
+// The four modes are the ids of their radio buttons; 0 means none is checked.
+enum SearchMode : std::int32_t {
+  PartOfText = 1000,
+  WholeWord = 1001,
+  Roots = 1002,
+  Derivatives = 1003,
+};
+
+inline constexpr std::size_t kTextBufferSize = 2048;
+
+// Owns one GDI font and deletes it when replaced or destroyed.
+class UniqueFont {
+ public:
+  explicit UniqueFont(HFONT font = nullptr) : font_(font) {}
+  ~UniqueFont() { reset(); }
+  UniqueFont(const UniqueFont&) = delete;
+  UniqueFont& operator=(const UniqueFont&) = delete;
+  HFONT get() const { return font_; }
+  void reset(HFONT font = nullptr) {
+    if (font_) DeleteObject(font_);
+    font_ = font;
+  }
+
+ private:
+  HFONT font_;
+};
+
+class SearchDialog : public Dialog {
+ public:
+  explicit SearchDialog(HWND parent = nullptr);
+  ~SearchDialog() override;
+
+  void RunSearch();
+  void ShowSelectedVerse();
+  void SelectMode(int modeId);
+
+  // Settings of the window, kept per user in the registry.
+  static bool ReadModeSetting(std::int32_t* mode);
+  static bool WriteModeSetting(std::int32_t mode);
+  static bool ReadFontSetting(LOGFONTA* font);
+  static bool WriteFontSetting(LOGFONTA font);
+  static int MakeDefaultFont(LOGFONTA* font);
+
+  HWND m_hostWindow = nullptr;
+  ArabicEdit m_searchEdit;
+  ComboBoxControl m_rootCombo;
+  EditControl m_verseEdit;
+  EditControl m_verseCountEdit;
+  EditControl m_occurrenceCountEdit;
+  ListBoxControl m_resultList;
+  ButtonControl m_resultsOnlyCheck;
+  ButtonControl m_copyMarkedButton;
+  ButtonControl m_copyVerseButton;
+  char m_textBuffer[kTextBufferSize] = {};
+  std::unique_ptr<UniqueFont> m_font;
+  std::int32_t m_searchMode = 0;
+  std::int32_t m_firstModeId = PartOfText;
+  std::int32_t m_lastModeId = Derivatives;
+  HKL m_arabicLayout = nullptr;
+  VerseStore m_store;
+
+ protected:
+  void BindControls() override;
+  bool OnInitDialog() override;
+  void OnCancel() override;
+  bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  bool FindArabicLayout();
+  void FillRootList();
+  void OnShowWindow(WPARAM shown, LPARAM status);
+  void OnDestroy();
+  void OnModeButton(int id);
+  void OnTextMode();
+  void OnRootMode();
+  void OnAbout();
+  // The checked mode button, or 0.
+  int CheckedMode() const;
+  void ShowNoResult();
+
+  static const MessageEntry<SearchDialog> kMessages[];
+};
+
+}  // namespace quran

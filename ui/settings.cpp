@@ -1,0 +1,93 @@
+// The search window's two per-user settings, the last search mode and the verse
+// font, kept as binary values under one registry key.
+#include <cstring>
+
+#include "search_dialog.h"
+
+namespace quran {
+namespace {
+
+const char kSettingsKey[] = "Software\\kivo\\velnora\\2.0\\Options";
+const char kModeValue[] = "Options";
+const char kFontValue[] = "Font";
+
+// The stored forms are the records themselves, byte for byte.
+static_assert(sizeof(std::int32_t) == 4);
+static_assert(sizeof(LOGFONTA) == 60);
+
+// A registry key closed on every path.
+class RegKey {
+ public:
+  RegKey() = default;
+  ~RegKey() {
+    if (key_) RegCloseKey(key_);
+  }
+  RegKey(const RegKey&) = delete;
+  RegKey& operator=(const RegKey&) = delete;
+  bool Open() {
+    return RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_ALL_ACCESS, &key_) ==
+           ERROR_SUCCESS;
+  }
+  bool Create() {
+    return RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                           KEY_ALL_ACCESS, nullptr, &key_, nullptr) == ERROR_SUCCESS;
+  }
+  bool Read(const char* name, void* value, DWORD size) {
+    return RegQueryValueExA(key_, name, nullptr, nullptr, static_cast<BYTE*>(value), &size) ==
+           ERROR_SUCCESS;
+  }
+  bool Write(const char* name, const void* value, DWORD size) {
+    return RegSetValueExA(key_, name, 0, REG_BINARY, static_cast<const BYTE*>(value), size) ==
+           ERROR_SUCCESS;
+  }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+bool ReadValue(const char* name, void* value, DWORD size) {
+  RegKey key;
+  return key.Open() && key.Read(name, value, size);
+}
+
+bool WriteValue(const char* name, const void* value, DWORD size) {
+  RegKey key;
+  return key.Create() && key.Write(name, value, size);
+}
+
+}  // namespace
+
+bool SearchDialog::ReadModeSetting(std::int32_t* mode) {
+  if (ReadValue(kModeValue, mode, sizeof *mode)) return true;
+  *mode = WholeWord;
+  return false;
+}
+
+bool SearchDialog::WriteModeSetting(std::int32_t mode) {
+  return WriteValue(kModeValue, &mode, sizeof mode);
+}
+
+bool SearchDialog::ReadFontSetting(LOGFONTA* font) {
+  if (ReadValue(kFontValue, font, sizeof *font)) return true;
+  MakeDefaultFont(font);
+  return false;
+}
+
+bool SearchDialog::WriteFontSetting(LOGFONTA font) {
+  return WriteValue(kFontValue, &font, sizeof font);
+}
+
+int SearchDialog::MakeDefaultFont(LOGFONTA* font) {
+  std::memset(font, 0, sizeof *font);
+  HFONT created = CreateFontA(32, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
+                              FF_SWISS | DEFAULT_PITCH, "Traditional Arabic");
+  if (!created) {
+    GetObjectA(GetStockObject(ANSI_FIXED_FONT), sizeof *font, font);
+    return 0;
+  }
+  int got = GetObjectA(created, sizeof *font, font);
+  DeleteObject(created);
+  return got;
+}
+
+}  // namespace quran
