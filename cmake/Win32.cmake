@@ -18,11 +18,12 @@ add_library(win_text STATIC ui/win_text.cpp)
 target_include_directories(win_text PUBLIC ui)
 
 add_library(QuranAddin SHARED host/entry_points.cpp ui/dialog.cpp ui/search_dialog.cpp
-  ui/arabic_edit.cpp ui/settings.cpp res/QuranAddin.rc)
+  ui/citation.cpp ui/arabic_edit.cpp ui/settings.cpp res/QuranAddin.rc)
 target_include_directories(QuranAddin PRIVATE host ui res)
-target_link_libraries(QuranAddin PRIVATE host_channel win_text verse_store)
+target_link_libraries(QuranAddin PRIVATE host_channel win_text verse_store comdlg32)
 # The dialog's Arabic texts are written in UTF-8 and held in Windows-1256.
-set_source_files_properties(ui/search_dialog.cpp ui/arabic_edit.cpp PROPERTIES COMPILE_OPTIONS
+set_source_files_properties(ui/search_dialog.cpp ui/citation.cpp ui/arabic_edit.cpp
+  PROPERTIES COMPILE_OPTIONS
   "-finput-charset=UTF-8;-fexec-charset=CP1256")
 target_link_options(QuranAddin PRIVATE ${CMAKE_SOURCE_DIR}/host/QuranAddin.def)
 set_target_properties(QuranAddin PROPERTIES PREFIX "" SUFFIX ".wll"

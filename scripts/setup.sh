@@ -9,10 +9,11 @@ QURAN_TEXT_DIR="$BUILD_ROOT/deps/ghoran-text"
 # Debian packages the native and the Windows builds need. wine32 is i386.
 NATIVE_PACKAGES=(cmake make g++ pkg-config git clang-format googletest libgtest-dev libbenchmark-dev
   nlohmann-json3-dev npm)
-# Fonts stand in for Windows ones under Wine: a naskh face for "Traditional Arabic"
-# and one with Latin and Arabic letters for the dialogs' "MS Sans Serif".
+# Fonts stand in for Windows ones under Wine: a naskh face for "Traditional Arabic",
+# one with Latin and Arabic letters for the dialogs' "MS Sans Serif", and a naskh
+# face with Latin punctuation for the stand-in Word's document.
 CROSS_PACKAGES=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-kacst fonts-dejavu-core
-  imagemagick)
+  fonts-hosny-amiri imagemagick)
 
 log() { printf '[quran] %s\n' "$*" >&2; }
 

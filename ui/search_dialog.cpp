@@ -63,6 +63,9 @@ void SetNumber(const Control& control, int value) {
 const MessageEntry<SearchDialog> SearchDialog::kMessages[] = {
     OnCommand<SearchDialog>(IDC_START_SEARCH, BN_CLICKED, &SearchDialog::RunSearch),
     OnCommand<SearchDialog>(IDC_RESULT_LIST, LBN_SELCHANGE, &SearchDialog::ShowSelectedVerse),
+    OnCommand<SearchDialog>(IDC_COPY_VERSES, BN_CLICKED, &SearchDialog::OnCopyVerses),
+    OnCommand<SearchDialog>(IDC_COPY_MARKED, BN_CLICKED, &SearchDialog::OnCopyMarked),
+    OnCommand<SearchDialog>(IDC_CHOOSE_FONT, BN_CLICKED, &SearchDialog::OnChooseFont),
     OnMessage<SearchDialog>(WM_DESTROY, &SearchDialog::OnDestroy),
     OnCommandRange<SearchDialog>(IDC_MODE_PART_OF_TEXT, IDC_MODE_DERIVATIVES, BN_CLICKED,
                                  &SearchDialog::OnModeButton),

@@ -50,6 +50,14 @@ class SearchDialog : public Dialog {
   void ShowSelectedVerse();
   void SelectMode(int modeId);
 
+  // Puts the citation of verse `verse` in m_textBuffer: the whole verse when start
+  // equals end, else the marked range widened to whole words. False, with nothing
+  // built, when the verse or its citation does not fit the buffer.
+  bool BuildCitation(std::uint32_t verse, std::int32_t start, std::int32_t end);
+  // Hands the citation to the clipboard and then to the host; false after the
+  // clipboard refused it.
+  bool InsertCitation(const char* citation);
+
   // Settings of the window, kept per user in the registry.
   static bool ReadModeSetting(std::int32_t* mode);
   static bool WriteModeSetting(std::int32_t mode);
@@ -90,6 +98,9 @@ class SearchDialog : public Dialog {
   void OnTextMode();
   void OnRootMode();
   void OnAbout();
+  void OnCopyVerses();
+  void OnCopyMarked();
+  void OnChooseFont();
   // The checked mode button, or 0.
   int CheckedMode() const;
   void ShowNoResult();

@@ -1,6 +1,11 @@
 // The search window's two per-user settings, the last search mode and the verse
 // font, kept as binary values under one registry key.
+#include <windows.h>
+// The common dialogs need the declarations above.
+#include <commdlg.h>
+
 #include <cstring>
+#include <memory>
 
 #include "search_dialog.h"
 
@@ -88,6 +93,23 @@ int SearchDialog::MakeDefaultFont(LOGFONTA* font) {
   int got = GetObjectA(created, sizeof *font, font);
   DeleteObject(created);
   return got;
+}
+
+void SearchDialog::OnChooseFont() {
+  LOGFONTA font = {};
+  ReadFontSetting(&font);
+  CHOOSEFONTA choice = {};
+  choice.lStructSize = sizeof choice;
+  choice.hwndOwner = Window();
+  choice.lpLogFont = &font;
+  // Screen fonts with effects (underline, strike-out); the colour is not kept.
+  choice.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+  if (!ChooseFontA(&choice)) return;
+  auto chosen = std::make_unique<UniqueFont>(CreateFontIndirectA(&font));
+  m_verseEdit.Send(WM_SETFONT, reinterpret_cast<WPARAM>(chosen->get()), TRUE);
+  // The old font goes only once the field no longer uses it.
+  m_font = std::move(chosen);
+  WriteFontSetting(font);
 }
 
 }  // namespace quran

@@ -68,6 +68,7 @@ struct State {
   int autoOpenAnswer = -1;
   HHOOK modalHook = nullptr;
   int modalAnswer = IDOK;
+  ModalAction modalAction = nullptr;
   std::vector<ModalWindow> modalWindows;
 };
 State g_state;
@@ -107,7 +108,8 @@ void SetupDocument(HWND document) {
   format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET;
   format.yHeight = 24 * 20;
   format.bCharSet = ARABIC_CHARSET;
-  std::wcscpy(format.szFaceName, L"Traditional Arabic");
+  // A naskh face with the digits and brackets of citations, installed with the prefix.
+  std::wcscpy(format.szFaceName, L"Amiri");
   SendMessageW(document, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
   SendMessageW(document, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
   SetDocumentText(kSampleText);
@@ -177,7 +179,11 @@ LRESULT CALLBACK WatchModalWindows(int code, WPARAM wParam, LPARAM lParam) {
       {
         g_state.modalWindows.push_back(record);
         AppendLog("window \"" + record.caption + "\": " + record.text);
-        PostMessageW(window, WM_COMMAND, MAKEWPARAM(g_state.modalAnswer, BN_CLICKED), 0);
+        if (g_state.modalAction) {
+          g_state.modalAction(window);
+        } else {
+          PostMessageW(window, WM_COMMAND, MAKEWPARAM(g_state.modalAnswer, BN_CLICKED), 0);
+        }
       }
     }
   }
@@ -294,6 +300,10 @@ void ClearModalWindows() {
 
 void SetModalAnswer(int command) {
   g_state.modalAnswer = command;
+}
+
+void SetModalAction(ModalAction action) {
+  g_state.modalAction = action;
 }
 
 int AutoOpenAnswer() {
@@ -470,8 +480,9 @@ std::int32_t CopySelectionToClipboard() {
   return put ? 0 : 2;
 }
 
+// Word reads the command's single-byte text in the system's ANSI code page.
 std::int32_t ReplaceSelection(const char* text) {
-  std::wstring wide = FromCodePage(text);
+  std::wstring wide = FromCodePage(text, CP_ACP);
   SendMessageW(g_state.document, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
   return 0;
 }

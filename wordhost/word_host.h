@@ -76,6 +76,10 @@ struct ModalWindow {
 std::vector<ModalWindow> ModalWindows();
 void ClearModalWindows();
 void SetModalAnswer(int command);
+// Runs for each modal window in place of the answer, to work it as a user would
+// and end it; null brings the answer back.
+using ModalAction = void (*)(HWND window);
+void SetModalAction(ModalAction action);
 
 // Text conversions between Windows-1256 and UTF-16 / UTF-8.
 using quran::FromCodePage;

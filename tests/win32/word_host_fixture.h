@@ -1,4 +1,5 @@
-// A fresh stand-in Word for each test, shown, with a known Arabic document.
+// A fresh stand-in Word for each test, shown, with a known Arabic document, and
+// no settings of the add-in's.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,6 +19,8 @@ inline const char kAllah1256[] = "\xC7\xE1\xE1\xE5";
 class WordHostTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Every test starts from a user who never used the add-in.
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\kivo");
     ASSERT_TRUE(wordhost::Start(true));
     wordhost::SetDocumentText(kDocument);
     wordhost::SetSelection(4, 8);
