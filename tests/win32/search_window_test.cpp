@@ -202,12 +202,16 @@ TEST_F(SearchWindowTest, ShowingTheWindowInRootModeSearchesTheSelectionAsAWholeW
 TEST_F(SearchWindowTest, SelectingSeveralVersesSwitchesTheCopyButton) {
   LoadAddin();
   OpenSearch();
+  // None or several: no verse shown, only the whole verses can be copied.
+  auto expectNoSingleVerse = [] {
+    EXPECT_EQ(sw::Text(sw::kCopyVerses), kCopyMany);
+    EXPECT_TRUE(sw::Enabled(sw::kCopyVerses));
+    EXPECT_FALSE(sw::Enabled(sw::kCopyMarked));
+    EXPECT_EQ(sw::Text(sw::kVerseText), "");
+  };
   sw::SetItemSelected(3, true);
   EXPECT_EQ(sw::SelectedItems(), (std::vector<int>{0, 3}));
-  EXPECT_EQ(sw::Text(sw::kCopyVerses), kCopyMany);
-  EXPECT_TRUE(sw::Enabled(sw::kCopyVerses));
-  EXPECT_FALSE(sw::Enabled(sw::kCopyMarked));
-  EXPECT_EQ(sw::Text(sw::kVerseText), "");
+  expectNoSingleVerse();
 
   sw::SetItemSelected(0, false);
   char verse[2048];
@@ -217,10 +221,8 @@ TEST_F(SearchWindowTest, SelectingSeveralVersesSwitchesTheCopyButton) {
   EXPECT_TRUE(sw::Enabled(sw::kCopyMarked));
 
   sw::SetItemSelected(3, false);
-  EXPECT_EQ(sw::Text(sw::kCopyVerses), kCopyMany);
-  EXPECT_TRUE(sw::Enabled(sw::kCopyVerses));
-  EXPECT_FALSE(sw::Enabled(sw::kCopyMarked));
-  EXPECT_EQ(sw::Text(sw::kVerseText), "");
+  EXPECT_TRUE(sw::SelectedItems().empty());
+  expectNoSingleVerse();
 }
 
 TEST_F(SearchWindowTest, TheSearchFieldTakesOnlyArabicLettersBlankAndBackspace) {

@@ -16,6 +16,28 @@ inline const wchar_t kDocument[] =
 // "الله" in Windows-1256.
 inline const char kAllah1256[] = "\xC7\xE1\xE1\xE5";
 
+// The clipboard's text in one of its formats: CF_TEXT as char, CF_UNICODETEXT as
+// wchar_t.
+template <typename Char>
+std::basic_string<Char> ClipboardData(UINT format) {
+  std::basic_string<Char> text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(format)) {
+    text = static_cast<const Char*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+inline std::string ClipboardText() {
+  return ClipboardData<char>(CF_TEXT);
+}
+
+inline std::wstring ClipboardUnicode() {
+  return ClipboardData<wchar_t>(CF_UNICODETEXT);
+}
+
 class WordHostTest : public ::testing::Test {
  protected:
   void SetUp() override {

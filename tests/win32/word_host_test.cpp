@@ -16,17 +16,6 @@ std::int32_t Send(std::uint16_t command, std::int16_t options, HostCommandBlock*
                          passResult ? &block->result : nullptr);
 }
 
-std::string ClipboardText() {
-  std::string text;
-  if (!OpenClipboard(nullptr)) return "<clipboard cannot be opened>";
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    text = static_cast<const char*>(GlobalLock(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
-
 void PutOnClipboard(const char* text) {
   ASSERT_TRUE(OpenClipboard(nullptr));
   EmptyClipboard();
