@@ -8,7 +8,7 @@ QURAN_TEXT_DIR="$BUILD_ROOT/deps/ghoran-text"
 
 # Debian packages the native and the Windows builds need. wine32 is i386.
 NATIVE_PACKAGES=(cmake make g++ pkg-config git clang-format googletest libgtest-dev libbenchmark-dev
-  nlohmann-json3-dev npm)
+  nlohmann-json3-dev npm clang libclang-rt-14-dev)
 # Fonts stand in for Windows ones under Wine: a naskh face for "Traditional Arabic",
 # one with Latin and Arabic letters for the dialogs' "MS Sans Serif", and a naskh
 # face with Latin punctuation for the stand-in Word's document.
@@ -101,6 +101,44 @@ run_demo() {
   "$cli" search --cite word "الصمد"
   "$cli" search --cite part "الرحمن الرحيم" --within root "ملك"
   "$cli" search word "التواب" --within derivatives "الرحيم" --cite
+}
+
+# --- Fuzzing the store with libFuzzer (clang, ASan, UBSan) ---
+
+FUZZ_DIR="$BUILD_ROOT/fuzz"
+FUZZ_TARGETS=(data_files_fuzzer query_fuzzer)
+
+# build_fuzz DATA_DIR: the query target reads the real data files from there.
+build_fuzz() {
+  cmake -S "$ROOT_DIR" -B "$FUZZ_DIR" -DCMAKE_CXX_COMPILER=clang++ -DQURAN_FUZZ=ON \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQURAN_FUZZ_DATA_DIR="$1" >/dev/null
+  quietly "$FUZZ_DIR/build.log" cmake --build "$FUZZ_DIR" -j "$(nproc)"
+}
+
+# run_fuzz SECONDS: each target for that long from its corpus; fails on a finding.
+run_fuzz() {
+  local seconds="$1" target status=0
+  for target in "${FUZZ_TARGETS[@]}"; do
+    local seeds="$ROOT_DIR/fuzz/corpus/${target%_fuzzer}" corpus="$FUZZ_DIR/corpus/$target"
+    [ "$target" = query_fuzzer ] && seeds="$ROOT_DIR/fuzz/corpus/queries"
+    mkdir -p "$corpus" "$FUZZ_DIR/findings"
+    cp -n "$seeds"/* "$corpus"/ || true
+    log "fuzzing $target for ${seconds} s (log: $FUZZ_DIR/$target.log)"
+    # ASan's strstr checks the whole text on each call; the store's own bounds are
+    # what is fuzzed, and the search must stay linear.
+    if ! ASAN_OPTIONS=intercept_strstr=0 "$FUZZ_DIR/fuzz/$target" "$corpus" \
+      -dict="$ROOT_DIR/fuzz/quran.dict" -max_len=300000 -timeout=10 -rss_limit_mb=2048 \
+      -max_total_time="$seconds" -print_final_stats=1 \
+      -artifact_prefix="$FUZZ_DIR/findings/$target-" >"$FUZZ_DIR/$target.log" 2>&1; then
+      tail -40 "$FUZZ_DIR/$target.log" >&2
+      log "$target found a fault; reproducer: $(grep -o 'Test unit written to .*' \
+        "$FUZZ_DIR/$target.log" | sed 's/Test unit written to //')"
+      status=1
+    fi
+    grep -E '^(stat::number_of_executed_units|#[0-9]+[[:space:]]+DONE)' "$FUZZ_DIR/$target.log" |
+      sed 's/^/[quran]   /' >&2 || true
+  done
+  return $status
 }
 
 # --- Windows build: the add-in, the stand-in Word and their tests under Wine ---

@@ -1,5 +1,5 @@
-// Compiled with a Windows-1256 execution character set: the literal below is
-// written in UTF-8 and stored as single bytes.
+// The build converts this file to Windows-1256 before compiling it: the literal
+// below is written in UTF-8 and held as single bytes.
 #include "data_format.h"
 
 namespace quran {

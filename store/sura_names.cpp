@@ -1,5 +1,5 @@
-// Compiled with a Windows-1256 execution character set: the names are written in
-// UTF-8 and held as single bytes, as the dialog and the citations use them.
+// The build converts this file to Windows-1256 before compiling it: the names are
+// written in UTF-8 and held as single bytes, as the dialog and the citations use them.
 #include "data_format.h"
 
 namespace quran {

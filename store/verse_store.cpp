@@ -98,6 +98,8 @@ std::size_t FindIn(std::string_view block, const std::string& pattern, std::size
 }
 
 std::string_view EntryBody(std::string_view block, std::string_view root) {
+  // The block holds no NUL, so no root with one has an entry; strstr would stop there.
+  if (root.find('\0') != std::string_view::npos) return {};
   std::string marker;
   marker.reserve(root.size() + 2);
   marker.append(1, '\\').append(root).append(1, '\\');
@@ -114,7 +116,7 @@ std::string_view EntryBody(std::string_view block, std::string_view root) {
 // Derivatives of a root's entry with how often each is to be counted: once per
 // listing, so a word listed under two roots counts once for each.
 struct WordCounts {
-  std::unordered_map<std::string_view, int> map;
+  std::unordered_map<std::string_view, std::int64_t> map;
 };
 
 namespace {
@@ -158,8 +160,12 @@ void ForEachDerivative(std::string_view body, Visit visit) {
   }
 }
 
-void AddDerivatives(std::string_view body, WordCounts& counts) {
-  ForEachDerivative(body, [&](std::string_view d) { ++counts.map[d]; });
+// Adds each derivative listings times; counts saturate rather than wrap.
+void AddDerivatives(std::string_view body, std::int64_t listings, WordCounts& counts) {
+  ForEachDerivative(body, [&](std::string_view d) {
+    std::int64_t& n = counts.map[d];
+    n = std::min<std::int64_t>(n + listings, INT32_MAX);
+  });
 }
 
 }  // namespace
@@ -228,7 +234,12 @@ bool VerseStore::RangesValid() const {
   std::uint64_t searchEnd = 0;
   for (int i = 0; i < kVerseCount; ++i) {
     const VerseIndexRecord& r = VerseIndex[i];
+    // Chapter names and citations are looked up by these numbers.
+    if (r.chapter < 1 || r.chapter > kChapterCount) return false;
+    if (r.verse < 1 || r.verse > kChapterVerseCounts[r.chapter - 1]) return false;
     if (std::uint64_t{r.displayOffset} + r.displayLength > displayLength_) return false;
+    // Every reader holds a verse in a buffer of this size.
+    if (r.displayLength >= kVerseTextSize) return false;
     // Each verse's search range starts where the previous one ended, so that a
     // position belongs to exactly one verse.
     if (r.searchOffset != searchEnd) return false;
@@ -270,22 +281,29 @@ std::int32_t VerseStore::VerseAtPosition(std::uint32_t position) const {
   return lo;
 }
 
-void VerseStore::Count(int verse, int times, const std::uint8_t* filter) {
+// A count past the largest 32-bit value stays there: only a damaged root file
+// lists words often enough, and the verses found are still right.
+void VerseStore::Count(int verse, std::int64_t times, const std::uint8_t* filter) {
   if (filter && filter[verse] == 0) return;
-  OccurrenceCount += times;
+  OccurrenceCount =
+      static_cast<std::int32_t>(std::min<std::int64_t>(OccurrenceCount + times, INT32_MAX));
   ResultFlags[verse] = 1;
+}
+
+void VerseStore::FindPattern(const char* pattern, const std::uint8_t* filter, std::int64_t times) {
+  const char* base = SearchText.get();
+  VerseCursor cursor(VerseIndex.get());
+  // The block holds no NUL of its own, so strstr sees all of it. Each next look
+  // starts one byte after the previous hit, so overlapping occurrences all count.
+  for (const char* hit = std::strstr(base, pattern); hit; hit = std::strstr(hit + 1, pattern)) {
+    Count(cursor.At(static_cast<std::uint32_t>(hit - base + 1)), times, filter);
+  }
 }
 
 std::int32_t VerseStore::FindText(const char* query, const std::uint8_t* filter, bool reset) {
   if (reset) Reset();
   if (!loaded_ || !query || !*query) return OccurrenceCount;
-  const char* base = SearchText.get();
-  VerseCursor cursor(VerseIndex.get());
-  // The block holds no NUL of its own, so strstr sees all of it. Each next look
-  // starts one byte after the previous hit, so overlapping occurrences all count.
-  for (const char* hit = std::strstr(base, query); hit; hit = std::strstr(hit + 1, query)) {
-    Count(cursor.At(static_cast<std::uint32_t>(hit - base + 1)), 1, filter);
-  }
+  FindPattern(query, filter, 1);
   return OccurrenceCount;
 }
 
@@ -301,7 +319,8 @@ void VerseStore::FindWholeWords(const WordCounts& words, const std::uint8_t* fil
     if (word.empty() || word.find(' ') != std::string_view::npos || counts.size() <= kFewWords) {
       std::string padded;
       padded.append(1, ' ').append(word).append(1, ' ');
-      for (int k = 0; k < times; ++k) FindText(padded.c_str(), filter, false);
+      // One pass whatever the listings: each occurrence counts once per listing.
+      FindPattern(padded.c_str(), filter, times);
       continue;
     }
     candidates.Add(word);
@@ -338,7 +357,7 @@ std::int32_t VerseStore::FindRoot(const char* root, const std::uint8_t* filter, 
   std::string_view body = EntryBody(block, r);
   if (body.data() == nullptr) return 0;
   WordCounts counts;
-  AddDerivatives(body, counts);
+  AddDerivatives(body, 1, counts);
   FindWholeWords(counts, filter);
   return OccurrenceCount;
 }
@@ -353,24 +372,38 @@ std::int32_t VerseStore::FindWordRoots(const char* word, const std::uint8_t* fil
   std::string_view block(RootBlock.get(), rootLength_);
   std::size_t at = FindIn(block, pattern, 0);
   if (at == std::string_view::npos) return 0;
-  WordCounts counts;
+  // How often each root lists the word: a root's derivatives count once per listing.
+  std::unordered_map<std::string_view, std::int64_t> listings;
+  std::string_view root;
+  bool rootKnown = false;
+  std::size_t entryEnd = 0;
   for (; at != std::string_view::npos; at = FindIn(block, pattern, at + pattern.size())) {
-    // The root of the entry is what stands between the last two backslashes before it.
-    std::size_t close = block.rfind('\\', at);
-    if (close == std::string_view::npos || close == 0) continue;
-    std::size_t open = block.rfind('\\', close - 1);
-    if (open == std::string_view::npos) continue;
-    std::string_view root = block.substr(open + 1, close - open - 1);
-    if (root.size() > kMaxPatternText) continue;
-    std::string_view body = EntryBody(block, root);
-    if (body.data() != nullptr) AddDerivatives(body, counts);
+    // The root of the entry is what stands between the last two backslashes before
+    // the word; it is looked up again only past the entry's end, so that an entry
+    // listing the word many times is read once.
+    if (!rootKnown || at > entryEnd) {
+      root = {};
+      std::size_t close = block.rfind('\\', at);
+      if (close != std::string_view::npos && close > 0) {
+        std::size_t open = block.rfind('\\', close - 1);
+        if (open != std::string_view::npos) root = block.substr(open + 1, close - open - 1);
+      }
+      entryEnd = block.find('\\', at);
+      rootKnown = true;
+    }
+    if (root.data() != nullptr && root.size() <= kMaxPatternText) ++listings[root];
+  }
+  WordCounts counts;
+  for (const auto& [listedRoot, times] : listings) {
+    std::string_view body = EntryBody(block, listedRoot);
+    if (body.data() != nullptr) AddDerivatives(body, times, counts);
   }
   FindWholeWords(counts, filter);
   return OccurrenceCount;
 }
 
 int VerseStore::GetVerseText(std::uint32_t verseIndex, char* buffer) const {
-  return GetVerseText(verseIndex, buffer, SIZE_MAX);
+  return GetVerseText(verseIndex, buffer, kVerseTextSize);
 }
 
 int VerseStore::GetVerseText(std::uint32_t verseIndex, char* buffer, std::size_t size) const {

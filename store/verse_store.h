@@ -35,8 +35,9 @@ class VerseStore {
   std::int32_t FindText(const char* query, const std::uint8_t* filter, bool reset);
   std::int32_t FindRoot(const char* root, const std::uint8_t* filter, bool reset);
   std::int32_t FindWordRoots(const char* word, const std::uint8_t* filter, bool reset);
+  // Into a buffer of kVerseTextSize bytes.
   int GetVerseText(std::uint32_t verseIndex, char* buffer) const;
-  // The same, refusing (0, buffer untouched) a text that does not fit in size bytes.
+  // Refuses (0, buffer untouched) a text that does not fit in size bytes.
   int GetVerseText(std::uint32_t verseIndex, char* buffer, std::size_t size) const;
   std::int32_t VerseAtPosition(std::uint32_t position) const;
 
@@ -64,7 +65,10 @@ class VerseStore {
   bool LoadVerseFile();
   bool LoadRootFile();
   bool RangesValid() const;
-  void Count(int verse, int times, const std::uint8_t* filter);
+  // Counts times occurrences in the verse, saturating at the largest count.
+  void Count(int verse, std::int64_t times, const std::uint8_t* filter);
+  // Every occurrence of the pattern, each counted times.
+  void FindPattern(const char* pattern, const std::uint8_t* filter, std::int64_t times);
   void FindWholeWords(const WordCounts& words, const std::uint8_t* filter);
 
   bool loaded_ = false;
@@ -77,6 +81,10 @@ class VerseStore {
 // Longest root or word the searches take: its pattern, two delimiters and the NUL
 // fill 1,024 bytes.
 inline constexpr std::size_t kMaxPatternText = 1021;
+
+// Every verse's display text with its terminating zero fits this many bytes: a
+// verse file that would need more does not load.
+inline constexpr std::size_t kVerseTextSize = 2048;
 
 // The directory the data files are read from by default.
 void SystemDirectory(char* buffer, std::size_t size);

@@ -316,5 +316,103 @@ TEST_F(LoadTest, DataDirectoryIsCutToItsBuffer) {
   EXPECT_GT(std::strlen(store.DataDirectory), 0u);
 }
 
+// Damaged files found by fuzzing: each is refused at load or answered right,
+// quickly, without reading or writing out of bounds.
+TEST_F(LoadTest, RefusesVersesLongerThanEveryReadersBuffer) {
+  // 2,047 bytes and the zero fill the buffer.
+  auto verses = HandmadeVerses({"كتب"});
+  verses[0].display = W("ب") + std::string(kVerseTextSize - 3, ' ') + W("ب");
+  testing::WriteFiles(dir_, verses, {});
+  VerseStore fits(dir_.str().c_str());
+  ASSERT_EQ(fits.LoadFailed, 0);
+  char buffer[kVerseTextSize];
+  EXPECT_EQ(fits.GetVerseText(0, buffer, sizeof buffer), 1);
+
+  verses[0].display += W("ب");
+  testing::WriteFiles(dir_, verses, {});
+  VerseStore tooLong(dir_.str().c_str());
+  EXPECT_EQ(tooLong.LoadFailed, 1);
+}
+
+TEST_F(LoadTest, RefusesChaptersAndVersesThatDoNotExist) {
+  std::string bad;
+  auto putByte = [](std::string& bytes, std::size_t at, int value) {
+    bytes[at] = static_cast<char>(value);
+  };
+  for (int chapter : {0, 115, -1}) {
+    putByte(bad = good_, RecordAt(3), chapter);
+    EXPECT_FALSE(LoadsWith(bad)) << "chapter " << chapter;
+  }
+  putByte(bad = good_, RecordAt(3) + 2, 0);
+  EXPECT_FALSE(LoadsWith(bad)) << "verse 0";
+  putByte(bad = good_, RecordAt(0) + 2, 8);  // Al-Fatiha has seven verses
+  EXPECT_FALSE(LoadsWith(bad)) << "verse 8 of chapter 1";
+  putByte(bad = good_, RecordAt(0) + 2, 7);  // a duplicate number names a real verse
+  EXPECT_TRUE(LoadsWith(bad));
+}
+
+// Many verses holding the word "كتب" many times, and a root file that lists it
+// over and over: counts that would pass the largest 32-bit value stay there.
+class RepeatedListingTest : public ::testing::Test {
+ protected:
+  static constexpr int kWordsPerVerse = 8;
+  static constexpr std::int64_t kOccurrences = std::int64_t{kWordsPerVerse} * kVerseCount;
+
+  // One entry "\كتب\" listing "كتب" `listings` times, then `others` other words.
+  void Write(int listings, int others) {
+    std::vector<std::string> texts(kVerseCount);
+    for (auto& text : texts) {
+      for (int k = 0; k < kWordsPerVerse; ++k) text += k ? " كتب" : "كتب";
+    }
+    std::vector<std::string> entry(listings + 1, "كتب");
+    const char* extra[] = {"ا", "ب", "ت", "ث", "ج", "ح", "خ", "د", "ذ",
+                           "ر", "ز", "س", "ش", "ص", "ض", "ط", "ظ"};
+    for (int k = 0; k < others; ++k) entry.push_back(extra[k]);
+    testing::WriteFiles(dir_, HandmadeVerses(texts), HandmadeRoots({entry}));
+    store_ = std::make_unique<VerseStore>(dir_.str().c_str());
+    ASSERT_EQ(store_->LoadFailed, 0);
+  }
+
+  TempDir dir_;
+  std::unique_ptr<VerseStore> store_;
+};
+
+TEST_F(RepeatedListingTest, CountsSaturateInsteadOfWrapping) {
+  const int listings = 44000;  // 44,000 x 49,888 occurrences is past 2^31
+  for (int others : {0, 17}) {
+    SCOPED_TRACE(others);
+    Write(listings, others);
+    EXPECT_EQ(store_->FindRoot(W("كتب").c_str(), nullptr, true), INT32_MAX);
+    EXPECT_EQ(store_->VerseCount(), kVerseCount);
+    EXPECT_EQ(store_->FindWordRoots(W("كتب").c_str(), nullptr, true), INT32_MAX);
+    EXPECT_EQ(store_->VerseCount(), kVerseCount);
+  }
+}
+
+// Each listing counts, but the text is read once per distinct word: 5,000 listings
+// took minutes when each one was searched again.
+TEST_F(RepeatedListingTest, RepeatsCountWithoutSearchingAgain) {
+  const int listings = 5000;
+  for (int others : {0, 17}) {
+    SCOPED_TRACE(others);
+    Write(listings, others);
+    EXPECT_EQ(store_->FindRoot(W("كتب").c_str(), nullptr, true),
+              std::min<std::int64_t>(listings * kOccurrences, INT32_MAX));
+    EXPECT_EQ(store_->Derivatives(W("كتب")).size(), static_cast<std::size_t>(listings + others));
+  }
+  // A word's search reaches the entry once per listing it finds there.
+  Write(3, 0);
+  EXPECT_EQ(store_->FindWordRoots(W("كتب").c_str(), nullptr, true),
+            std::int64_t{2} * 3 * kOccurrences);
+}
+
+TEST_F(StoreTest, ARootWithANulInsideHasNoEntry) {
+  Load({"كتب"}, {{"كتب", "كتب"}});
+  std::string withNul = W("كتب") + std::string(1, '\0') + W("ب");
+  EXPECT_TRUE(store_->Derivatives(withNul).empty());
+  EXPECT_TRUE(store_->Derivatives(std::string_view(withNul.data(), 3 + 1)).empty());
+  EXPECT_EQ(store_->Derivatives(W("كتب")).size(), 1u);
+}
+
 }  // namespace
 }  // namespace quran

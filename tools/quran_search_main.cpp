@@ -82,12 +82,13 @@ void PrintResult(quran::VerseStore& store, const Search& s, std::int32_t occurre
   }
   std::printf("%s \"%s\": %d occurrences in %zu verses\n", s.mode.c_str(), s.query.c_str(),
               occurrences, verses.size());
-  auto text = std::make_unique<char[]>(2048);
+  auto text = std::make_unique<char[]>(quran::kVerseTextSize);
   for (int v : verses) {
     const quran::VerseIndexRecord& r = store.VerseIndex[v];
     std::string name = Utf8(quran::SuraName(r.chapter));
     std::printf("  %s %d\n", name.c_str(), r.verse);
-    if (opt.cite && store.GetVerseText(static_cast<std::uint32_t>(v), text.get())) {
+    if (opt.cite &&
+        store.GetVerseText(static_cast<std::uint32_t>(v), text.get(), quran::kVerseTextSize)) {
       std::printf("    (%s) (%s: %d)\n", Utf8(text.get()).c_str(), name.c_str(), r.verse);
     }
   }

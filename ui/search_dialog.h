@@ -22,7 +22,7 @@ enum SearchMode : std::int32_t {
   Derivatives = 1003,
 };
 
-inline constexpr std::size_t kTextBufferSize = 2048;
+inline constexpr std::size_t kTextBufferSize = kVerseTextSize;
 
 // Owns one GDI font and deletes it when replaced or destroyed.
 class UniqueFont {

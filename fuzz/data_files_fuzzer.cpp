@@ -1,0 +1,105 @@
+// Any bytes as the two data files: loading refuses what it cannot use, and every
+// operation on what loaded stays in bounds, finishes and keeps its promises.
+// Input: a 32-bit little-endian length n, n bytes of msdata64.qdt, then the bytes
+// of msdata32.qdt.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "fuzz_checks.h"
+
+namespace {
+
+using quran::fuzz::Check;
+using quran::fuzz::Cp1256;
+using quran::fuzz::Kind;
+
+const std::string& WorkDirectory() {
+  static const std::string dir = [] {
+    char pattern[] = "/tmp/quran-fuzz-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    if (!made) std::abort();
+    return std::string(made);
+  }();
+  return dir;
+}
+
+void WriteFile(const std::string& path, std::string_view bytes) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) std::abort();
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+}
+
+// A query from the input's last bytes: no NUL, as a C string cannot hold one.
+std::string QueryFrom(std::string_view bytes) {
+  std::string query(bytes.substr(bytes.size() > 24 ? bytes.size() - 24 : 0));
+  std::erase(query, '\0');
+  return query;
+}
+
+void Exercise(quran::VerseStore& store, std::string_view input) {
+  char text[quran::kVerseTextSize];
+  for (std::uint32_t v = 0; v <= quran::kVerseCount; ++v) {
+    if (store.GetVerseText(v, text)) {
+      Check(std::strlen(text) < sizeof text, "a verse fits its buffer");
+      Check(std::strcmp(quran::SuraName(store.VerseIndex[v].chapter), "") != 0,
+            "every verse has a chapter name");
+    }
+  }
+  for (std::uint32_t p : {0u, 1u, 1000u, 0xFFFFFFFFu}) {
+    std::int32_t v = store.VerseAtPosition(p);
+    Check(v >= 0 && v < quran::kVerseCount, "a position belongs to a verse");
+  }
+
+  static const std::string texts[] = {Cp1256("ا"), Cp1256(" الله "), Cp1256("كتب"), " "};
+  std::string query = QueryFrom(input);
+  quran::fuzz::CheckSearch(store, Kind::Text, texts[1], nullptr);
+  std::uint8_t allah[quran::kVerseCount];
+  std::memcpy(allah, store.ResultFlags, sizeof allah);
+  for (const std::string& q : texts) quran::fuzz::CheckSearch(store, Kind::Text, q, allah);
+  quran::fuzz::CheckSearch(store, Kind::Text, query, allah);
+  quran::fuzz::CheckSearch(store, Kind::Root, query, allah);
+  quran::fuzz::CheckSearch(store, Kind::WordRoots, query, allah);
+
+  int rootsTried = 0;
+  for (std::string_view root : store.Roots()) {
+    if (++rootsTried > 8) break;
+    std::string r(root);
+    quran::fuzz::CheckSearch(store, Kind::Root, r, allah);
+    int derivativesTried = 0;
+    for (std::string_view d : store.Derivatives(root)) {
+      if (++derivativesTried > 4) break;
+      quran::fuzz::CheckSearch(store, Kind::WordRoots, std::string(d), allah);
+    }
+  }
+  // A root with a NUL inside has no entry, and the look-up says so.
+  store.Derivatives(std::string_view(input.data(), std::min<std::size_t>(input.size(), 8)));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::string_view input(reinterpret_cast<const char*>(data), size);
+  std::size_t verseBytes = 0;
+  if (size >= 4) {
+    verseBytes = data[0] | (data[1] << 8) | (data[2] << 16) | (std::size_t{data[3]} << 24);
+    input.remove_prefix(4);
+  }
+  verseBytes = std::min(verseBytes, input.size());
+  const std::string& dir = WorkDirectory();
+  WriteFile(dir + "/" + quran::kVerseFileName, input.substr(0, verseBytes));
+  WriteFile(dir + "/" + quran::kRootFileName, input.substr(verseBytes));
+  quran::VerseStore store(dir.c_str());
+  if (store.LoadFailed) {
+    char text[quran::kVerseTextSize] = "kept";
+    Check(store.GetVerseText(0, text) == 0, "a store that failed gives no text");
+    Check(store.FindText("x", nullptr, true) == 0, "a store that failed finds nothing");
+    return 0;
+  }
+  Exercise(store, input);
+  return 0;
+}
