@@ -17,10 +17,30 @@ target_include_directories(host_channel PUBLIC host)
 add_library(win_text STATIC ui/win_text.cpp)
 target_include_directories(win_text PUBLIC ui)
 
-add_library(QuranAddin SHARED host/entry_points.cpp ui/dialog.cpp ui/search_dialog.cpp
-  ui/citation.cpp ui/arabic_edit.cpp ui/settings.cpp res/QuranAddin.rc)
-target_include_directories(QuranAddin PRIVATE host ui res)
-target_link_libraries(QuranAddin PRIVATE host_channel win_text verse_store comdlg32)
+# The bitmaps are drawn as SVG in res/art and rendered to 24-bit BMP for the
+# resource compiler.
+find_program(RSVG_CONVERT rsvg-convert REQUIRED)
+find_program(IMAGEMAGICK_CONVERT convert REQUIRED)
+set(ART_DIR ${CMAKE_BINARY_DIR}/art)
+set(ART_BITMAPS)
+foreach(picture splash emblem)
+  set(bitmap ${ART_DIR}/${picture}.bmp)
+  add_custom_command(OUTPUT ${bitmap}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${ART_DIR}
+    COMMAND ${RSVG_CONVERT} ${CMAKE_SOURCE_DIR}/res/art/${picture}.svg -o ${ART_DIR}/${picture}.png
+    COMMAND ${IMAGEMAGICK_CONVERT} ${ART_DIR}/${picture}.png -background white -alpha remove
+            -alpha off -type TrueColor BMP3:${bitmap}
+    DEPENDS ${CMAKE_SOURCE_DIR}/res/art/${picture}.svg
+    COMMENT "Rendering ${picture}.svg"
+    VERBATIM)
+  list(APPEND ART_BITMAPS ${bitmap})
+endforeach()
+set_source_files_properties(res/QuranAddin.rc PROPERTIES OBJECT_DEPENDS "${ART_BITMAPS}")
+
+add_library(QuranAddin SHARED host/entry_points.cpp host/splash_about.cpp ui/dialog.cpp
+  ui/search_dialog.cpp ui/citation.cpp ui/arabic_edit.cpp ui/settings.cpp res/QuranAddin.rc)
+target_include_directories(QuranAddin PRIVATE host ui res ${ART_DIR})
+target_link_libraries(QuranAddin PRIVATE host_channel win_text verse_store comdlg32 shell32)
 # The dialog's Arabic texts are written in UTF-8 and held in Windows-1256.
 set_source_files_properties(ui/search_dialog.cpp ui/citation.cpp ui/arabic_edit.cpp
   PROPERTIES COMPILE_OPTIONS

@@ -3,6 +3,8 @@
 // Nothing thrown may reach Word: every export catches all.
 #include "entry_points.h"
 
+#include <shellapi.h>
+
 #include <cstring>
 #include <initializer_list>
 #include <memory>
@@ -57,6 +59,18 @@ bool InstallMenu(std::int16_t documentId) {
   return true;
 }
 
+const char kHelpFileName[] = "VUDEV-IRAZ.HLP";
+
+// Opens the help file with the shell on behalf of the host window.
+bool LaunchHelpFile(const char* path) {
+  HINSTANCE answer = ShellExecuteA(GetHostWindow(), "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+  HostCommandBlock block;
+  InitHostCommand(&block, kArgNone, nullptr, 0);
+  AddShortArg(&block, 0);
+  SendHostCommand(static_cast<std::int16_t>(33007), 0, block.count, block.args, nullptr);
+  return reinterpret_cast<std::uintptr_t>(answer) > 32;
+}
+
 void ShowReinstallMessage() {
   MessageBoxW(GetHostWindow(), L"Error Processing Files, Reinstall.", L"Quran", MB_OK);
 }
@@ -86,9 +100,6 @@ bool CreateSearchDialog() {
 }
 
 }  // namespace
-
-void ShowSplashWindow() {}
-void ShowAboutDialog() {}
 
 }  // namespace quran
 
@@ -151,8 +162,22 @@ void WINAPI FileProcess() {
   }
 }
 
-// The help file arrives with the help and About work; until then Help does nothing.
-void WINAPI ConfigurationTab() {}
+void WINAPI ConfigurationTab() {
+  using namespace quran;
+  try {
+    char path[MAX_PATH + 32] = {};
+    UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) path[0] = '\0';
+    std::size_t end = std::strlen(path);
+    if (end == 0 || path[end - 1] != '\\') std::strcat(path, "\\");
+    std::strcat(path, kHelpFileName);
+    if (!LaunchHelpFile(path)) {
+      MessageBoxA(nullptr, path, QURAN_PRODUCT_TITLE, MB_OK);
+      ShowReinstallMessage();
+    }
+  } catch (...) {
+  }
+}
 
 void WINAPI DevedUrazuda() {
   try {

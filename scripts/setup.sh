@@ -13,7 +13,7 @@ NATIVE_PACKAGES=(cmake make g++ pkg-config git clang-format googletest libgtest-
 # one with Latin and Arabic letters for the dialogs' "MS Sans Serif", and a naskh
 # face with Latin punctuation for the stand-in Word's document.
 CROSS_PACKAGES=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-kacst fonts-dejavu-core
-  fonts-hosny-amiri imagemagick)
+  fonts-hosny-amiri imagemagick librsvg2-bin)
 
 log() { printf '[quran] %s\n' "$*" >&2; }
 

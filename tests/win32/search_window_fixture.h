@@ -66,10 +66,12 @@ inline std::int32_t SavedMode() {
 
 using Modal = std::pair<std::string, std::string>;
 
+// The modal windows since the last call, but for the captionless splash that every
+// load of the add-in shows.
 inline std::vector<Modal> ModalWindows() {
   std::vector<Modal> windows;
   for (const wordhost::ModalWindow& w : wordhost::ModalWindows()) {
-    windows.emplace_back(w.caption, w.text);
+    if (!w.caption.empty()) windows.emplace_back(w.caption, w.text);
   }
   wordhost::ClearModalWindows();
   return windows;
