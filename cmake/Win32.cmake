@@ -57,15 +57,16 @@ target_include_directories(wordhost_core PUBLIC wordhost)
 target_link_libraries(wordhost_core PUBLIC host_channel win_text)
 
 set(WORDHOST_DEF ${CMAKE_SOURCE_DIR}/wordhost/wordhost.def)
-add_executable(wordhost wordhost/main.cpp)
+add_executable(wordhost wordhost/main.cpp wordhost/demo.cpp)
 target_link_libraries(wordhost PRIVATE wordhost_core)
 target_link_options(wordhost PRIVATE ${WORDHOST_DEF})
+set_source_files_properties(wordhost/demo.cpp PROPERTIES COMPILE_OPTIONS
+  "-finput-charset=UTF-8;-fexec-charset=CP1256")
 
 add_subdirectory(tests/win32)
 
 # The search window's timings, run by ./quran bench.
 add_executable(search_window_bench bench/search_window_bench.cpp)
-target_include_directories(search_window_bench PRIVATE tests/win32)
 target_link_libraries(search_window_bench PRIVATE wordhost_core)
 target_link_options(search_window_bench PRIVATE ${WORDHOST_DEF})
 add_dependencies(search_window_bench QuranAddin)

@@ -203,12 +203,26 @@ run_win32_bench() {
     "$WINE_PREFIX_DIR")
 }
 
-# The stand-in Word with the add-in loaded, captured once its menu is in.
+# The stand-in Word with the add-in loaded: on the user's display to use by hand,
+# or, without one, a scripted session under Xvfb that leaves screenshots.
 run_win32_demo() {
-  local shot="$BUILD_ROOT/wordhost-demo.png"
-  (cd "$WIN32_DIR" && with_display bash -c '"$1" "$2" bin/wordhost.exe \
-    --addin bin/QuranAddin.wll --log - --open-menu q --screenshot ../wordhost-demo.png --exit
-    status=$?; WINEPREFIX="$2" wineserver -k 2>/dev/null; exit $status' _ "$WINE_RUN" \
-    "$WINE_PREFIX_DIR")
-  log "screenshot: $shot"
+  local shots="$BUILD_ROOT/demo-screenshots"
+  if [ -n "${DISPLAY:-}" ]; then
+    log "opening the stand-in Word with the add-in; close it to end the demo"
+    (cd "$WIN32_DIR" && "$WINE_RUN" "$WINE_PREFIX_DIR" bin/wordhost.exe --addin bin/QuranAddin.wll \
+      --log "$BUILD_ROOT/demo-commands.log")
+    return
+  fi
+  rm -rf "$shots"
+  mkdir -p "$shots"
+  (cd "$WIN32_DIR" && with_display bash -c '"$1" "$2" bin/wordhost.exe --addin bin/QuranAddin.wll \
+    --demo "Z:$3" --log "$4"; status=$?; WINEPREFIX="$2" wineserver -k 2>/dev/null; exit $status' \
+    _ "$WINE_RUN" "$WINE_PREFIX_DIR" "$shots" "$BUILD_ROOT/demo-commands.log") | sed 's/^/[quran] /' >&2
+  local shot
+  for shot in "$shots"/*.png; do log "screenshot: $shot"; done
+  log "host commands the add-in sent: $BUILD_ROOT/demo-commands.log"
+  # The README shows the search window as this session leaves it.
+  if [ -f "$shots/3_search_window.png" ]; then
+    convert "$shots/3_search_window.png" -strip "$ROOT_DIR/docs/search-window.png"
+  fi
 }

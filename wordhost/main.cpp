@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "demo.h"
 #include "screenshot.h"
 #include "word_host.h"
 
@@ -18,7 +19,8 @@ const char kUsage[] =
     "usage: wordhost [--addin FILE] [--document-id N] [--text-file UTF8FILE]\n"
     "                [--select START END] [--run MACRO]... [--click MENU ITEM]...\n"
     "                [--log FILE|-] [--open-menu KEY] [--screenshot PNG]\n"
-    "                [--document-out UTF8FILE] [--exit]\n"
+    "                [--document-out UTF8FILE] [--demo FOLDER] [--exit]\n"
+    "--demo plays a short session with the add-in and saves screenshots in FOLDER.\n"
     "Modal windows of the add-in are logged and closed with OK.\n"
     "Exit status: 0, 1 on an error, 2 on bad options, 3 when wdAutoOpen answered 0.\n";
 
@@ -29,7 +31,7 @@ struct Options {
   int selectStart = -1, selectEnd = -1;
   std::vector<std::string> macros;
   std::vector<std::pair<std::string, std::string>> clicks;
-  std::string log, screenshot, documentOut;
+  std::string log, screenshot, documentOut, demo;
   char openMenu = 0;
   bool exit = false;
 };
@@ -67,7 +69,8 @@ std::string ParseOptions(int argc, char** argv, Options* options) {
         return "--document-id needs a number";
       }
     } else if (option == "--addin" || option == "--text-file" || option == "--run" ||
-               option == "--log" || option == "--screenshot" || option == "--document-out") {
+               option == "--log" || option == "--screenshot" || option == "--document-out" ||
+               option == "--demo") {
       if (!needs(1)) return option + " needs a value";
       std::string value = argv[++i];
       if (option == "--addin") options->addin = value;
@@ -76,6 +79,7 @@ std::string ParseOptions(int argc, char** argv, Options* options) {
       if (option == "--log") options->log = value;
       if (option == "--screenshot") options->screenshot = value;
       if (option == "--document-out") options->documentOut = value;
+      if (option == "--demo") options->demo = value;
     } else {
       return "unknown option " + option;
     }
@@ -108,6 +112,10 @@ int Run(const Options& options) {
     wordhost::SetDocumentText(wordhost::FromCodePage(text.str(), CP_UTF8));
   }
   if (options.selectStart >= 0) wordhost::SetSelection(options.selectStart, options.selectEnd);
+  if (!options.demo.empty()) {
+    if (options.addin.empty()) return Fail("--demo needs --addin");
+    return wordhost::PlayDemo(options.addin, options.demo);
+  }
   std::string error;
   if (!options.addin.empty() &&
       !wordhost::LoadAddin(options.addin.c_str(), static_cast<std::int16_t>(options.documentId),

@@ -134,3 +134,24 @@ TEST(WordHostProgram, LoadsAnAddinRunsMacrosAndWritesWhatItDid) {
   EXPECT_EQ(RunProgram("bin\\wordhost.exe --addin bin\\missing.wll --exit"), 1u);
   EXPECT_EQ(RunProgram("bin\\wordhost.exe --addin bin\\probe_addin.dll --run Nothing --exit"), 1u);
 }
+
+// The main job's scripted session, as ./quran demo plays it without a display.
+TEST(WordHostProgram, DemoPlaysTheSessionAndLeavesItsScreenshots) {
+  const char* shots[] = {"1_splash",   "2_menu",           "3_search_window",
+                         "4_document", "5_search_by_root", "6_about"};
+  CreateDirectoryA("screenshots", nullptr);
+  CreateDirectoryA("screenshots\\demo", nullptr);
+  for (const char* shot : shots)
+    DeleteFileA((std::string("screenshots\\demo\\") + shot + ".png").c_str());
+  EXPECT_EQ(RunProgram("bin\\wordhost.exe --addin bin\\QuranAddin.wll --demo screenshots\\demo "
+                       "--log demo_log.txt",
+                       120000),
+            0u);
+  for (const char* shot : shots) {
+    std::string path = std::string("screenshots\\demo\\") + shot + ".png";
+    EXPECT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES) << path;
+  }
+  std::string log = ReadFile("demo_log.txt");
+  EXPECT_NE(log.find("wdAutoOpen 1 => 1"), std::string::npos) << log;
+  EXPECT_NE(log.find("110 options=2 count=1"), std::string::npos) << log;
+}

@@ -1,0 +1,124 @@
+// Compiled with a Windows-1256 execution character set, like the add-in's texts.
+#include "demo.h"
+
+#include <cstdio>
+#include <string>
+
+#include "screenshot.h"
+#include "search_window_driver.h"
+#include "word_host.h"
+
+namespace wordhost {
+namespace {
+
+namespace sw = search_window;
+
+std::string g_folder;
+HWND g_modal = nullptr;
+
+std::string PathOf(const char* name) {
+  return g_folder + "\\" + name + ".png";
+}
+
+bool Save(HWND window, const char* name) {
+  std::string path = PathOf(name);
+  bool saved = SaveWindowPng(window, path.c_str());
+  std::printf("%s %s\n", saved ? "screenshot:" : "could not save", path.c_str());
+  return saved;
+}
+
+// Modal windows are photographed from a timer inside their own message loop,
+// once they are drawn; the splash ends by itself, the others are confirmed.
+void CALLBACK PhotographSplash(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  if (IsWindow(g_modal)) Save(g_modal, "1_splash");
+}
+
+void CALLBACK PhotographAbout(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  if (!IsWindow(g_modal)) return;
+  Save(g_modal, "6_about");
+  PostMessageW(g_modal, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+void WatchSplash(HWND window) {
+  g_modal = window;
+  SetTimer(nullptr, 0, 800, PhotographSplash);
+}
+
+void WatchAbout(HWND window) {
+  g_modal = window;
+  SetTimer(nullptr, 0, 600, PhotographAbout);
+}
+
+// Captured inside the menu's own loop, so the open menu is on the screen.
+void CALLBACK PhotographMenu(HWND window, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(window, timer);
+  Save(window, "2_menu");
+  EndMenu();
+}
+
+HWND FindHelpWindow() {
+  // winhlp32's main window, in its own process.
+  for (int tries = 0; tries < 50; ++tries) {
+    if (HWND help = FindWindowW(L"MS_WINHELP", nullptr)) return help;
+    PumpMessages(100);
+  }
+  return nullptr;
+}
+
+int Fail(const char* message) {
+  std::fprintf(stderr, "wordhost: demo: %s\n", message);
+  return 1;
+}
+
+}  // namespace
+
+int PlayDemo(const std::string& addin, const std::string& folder) {
+  g_folder = folder;
+  CreateDirectoryA(folder.c_str(), nullptr);
+  // "الله" in the document's first line is the selection Search takes.
+  SetSelection(4, 8);
+  SetModalAction(WatchSplash);
+  std::string error;
+  if (!LoadAddin(addin.c_str(), 1, &error)) return Fail(error.c_str());
+  SetModalAction(nullptr);
+  if (AutoOpenAnswer() != 1) return Fail("the add-in did not load its data");
+  PumpMessages(300);
+
+  SetTimer(MainWindow(), 1, 600, PhotographMenu);
+  PostMessageW(MainWindow(), WM_SYSCOMMAND, SC_KEYMENU, 'q');
+  PumpMessages(1500);
+
+  if (!ClickMenuItem("&Quran", "&Search...") || !sw::Find()) return Fail("no search window");
+  PumpMessages(500);
+  Save(sw::Find(), "3_search_window");
+
+  // The verse found first goes into the document, on a line of its own at the end.
+  SetDocumentText(DocumentText() + L"\r");
+  SetSelection(10000, 10000);
+  sw::Click(sw::kCopyVerses);
+  PumpMessages(500);
+  Save(MainWindow(), "4_document");
+
+  sw::Search(sw::kRoots, "رحم");
+  PumpMessages(500);
+  Save(sw::Find(), "5_search_by_root");
+
+  SetModalAction(WatchAbout);
+  ClickMenuItem("&Quran", "&About...");
+  SetModalAction(nullptr);
+
+  ClickMenuItem("&Quran", "&Help...");
+  if (HWND help = FindHelpWindow()) {
+    PumpMessages(1500);
+    Save(help, "7_help");
+    PostMessageW(help, WM_CLOSE, 0, 0);
+  } else {
+    std::printf("the help window did not open\n");
+  }
+  PumpMessages(300);
+  return 0;
+}
+
+}  // namespace wordhost
