@@ -217,7 +217,8 @@ run_win32_demo() {
   mkdir -p "$shots"
   (cd "$WIN32_DIR" && with_display bash -c '"$1" "$2" bin/wordhost.exe --addin bin/QuranAddin.wll \
     --demo "Z:$3" --log "$4"; status=$?; WINEPREFIX="$2" wineserver -k 2>/dev/null; exit $status' \
-    _ "$WINE_RUN" "$WINE_PREFIX_DIR" "$shots" "$BUILD_ROOT/demo-commands.log") | sed 's/^/[quran] /' >&2
+    _ "$WINE_RUN" "$WINE_PREFIX_DIR" "$shots" "$BUILD_ROOT/demo-commands.log") |
+    sed -e '/^screenshot:/d' -e 's/^/[quran] /' >&2
   local shot
   for shot in "$shots"/*.png; do log "screenshot: $shot"; done
   log "host commands the add-in sent: $BUILD_ROOT/demo-commands.log"
