@@ -7,23 +7,6 @@
 
 namespace quran {
 
-// Owns one GDI bitmap and deletes it when replaced or destroyed.
-class UniqueBitmap {
- public:
-  UniqueBitmap() = default;
-  ~UniqueBitmap() { reset(); }
-  UniqueBitmap(const UniqueBitmap&) = delete;
-  UniqueBitmap& operator=(const UniqueBitmap&) = delete;
-  HBITMAP get() const { return bitmap_; }
-  void reset(HBITMAP bitmap = nullptr) {
-    if (bitmap_) DeleteObject(bitmap_);
-    bitmap_ = bitmap;
-  }
-
- private:
-  HBITMAP bitmap_ = nullptr;
-};
-
 // Shows the start-up picture for three seconds, modally, then ends itself.
 class SplashWindow : public Dialog {
  public:

@@ -11,6 +11,27 @@
 
 namespace quran {
 
+// Owns one GDI object (a font, a bitmap) and deletes it when replaced or destroyed.
+template <typename Handle>
+class UniqueGdiObject {
+ public:
+  explicit UniqueGdiObject(Handle object = nullptr) : object_(object) {}
+  ~UniqueGdiObject() { reset(); }
+  UniqueGdiObject(const UniqueGdiObject&) = delete;
+  UniqueGdiObject& operator=(const UniqueGdiObject&) = delete;
+  Handle get() const { return object_; }
+  void reset(Handle object = nullptr) {
+    if (object_) DeleteObject(object_);
+    object_ = object;
+  }
+
+ private:
+  Handle object_;
+};
+
+using UniqueFont = UniqueGdiObject<HFONT>;
+using UniqueBitmap = UniqueGdiObject<HBITMAP>;
+
 // A control of a dialog, bound once the window exists.
 class Control {
  public:

@@ -24,23 +24,6 @@ enum SearchMode : std::int32_t {
 
 inline constexpr std::size_t kTextBufferSize = kVerseTextSize;
 
-// Owns one GDI font and deletes it when replaced or destroyed.
-class UniqueFont {
- public:
-  explicit UniqueFont(HFONT font = nullptr) : font_(font) {}
-  ~UniqueFont() { reset(); }
-  UniqueFont(const UniqueFont&) = delete;
-  UniqueFont& operator=(const UniqueFont&) = delete;
-  HFONT get() const { return font_; }
-  void reset(HFONT font = nullptr) {
-    if (font_) DeleteObject(font_);
-    font_ = font;
-  }
-
- private:
-  HFONT font_;
-};
-
 class SearchDialog : public Dialog {
  public:
   explicit SearchDialog(HWND parent = nullptr);
