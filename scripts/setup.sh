@@ -177,12 +177,13 @@ prepare_wine_prefix() {
   echo "$WINE_PREFIX_VERSION" >"$WINE_PREFIX_DIR/.prepared"
 }
 
-# build_win32 DATA_DIR: the data files of a native build go where the add-in reads them.
+# build_win32 DATA_DIR: the data and help files of a native build go where the add-in
+# reads them.
 build_win32() {
   cmake -S "$ROOT_DIR" -B "$WIN32_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT_DIR/cmake/mingw-i686.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
   prepare_wine_prefix
-  cp "$1/msdata64.qdt" "$1/msdata32.qdt" "$WINE_PREFIX_DIR/drive_c/windows/system32/"
+  cp "$1/msdata64.qdt" "$1/msdata32.qdt" "$1/VUDEV-IRAZ.HLP" "$WINE_PREFIX_DIR/drive_c/windows/system32/"
   quietly "$WIN32_DIR/build.log" cmake --build "$WIN32_DIR" -j "$(nproc)"
 }
 

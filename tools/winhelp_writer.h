@@ -1,5 +1,8 @@
 // Writing a WinHelp 3.1 help file (.HLP) from a document of plain paragraphs, in the
-// layout described by Manfred Winterhoff's helpdeco notes and read by winhlp32.
+// layout described by Manfred Winterhoff's helpdeco notes and read by winhlp32. The file
+// holds |SYSTEM, |FONT, |TOPIC, |CONTEXT, |TTLBTREE and a title index (|KWBTREE,
+// |KWDATA, |KWMAP); each topic opens with its title, and all topics form one browse
+// sequence in document order.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +15,7 @@ namespace quran {
 struct HelpParagraph {
   std::string text;
   bool heading = false;
+  // Right aligned, and framed by right-to-left marks where the charset has them.
   bool rightToLeft = false;
   // Context id of a topic: the whole paragraph is then a hotspot jumping to it.
   std::string linkTo;

@@ -82,6 +82,20 @@ int DialogWindowsOfThisProcess() {
   return count;
 }
 
+// WinHelp's viewer runs in a process of its own; its window is found by class.
+HWND WaitForHelpWindow() {
+  for (int tries = 0; tries < 100; ++tries) {
+    if (HWND help = FindWindowW(L"MS_WINHELP", nullptr)) return help;
+    wordhost::PumpMessages(100);
+  }
+  return nullptr;
+}
+
+void CloseHelpWindow(HWND help) {
+  PostMessageW(help, WM_CLOSE, 0, 0);
+  for (int tries = 0; tries < 50 && IsWindow(help); ++tries) wordhost::PumpMessages(100);
+}
+
 using SplashAboutTest = SearchWindowTest;
 
 }  // namespace
@@ -157,4 +171,27 @@ TEST_F(SplashAboutTest, AMissingHelpFileIsReportedWithItsPathThenReinstall) {
   EXPECT_EQ(shown, (std::vector<Modal>{{"Quran Verse Search", help},
                                        {"Quran", "Error Processing Files, Reinstall."}}));
   EXPECT_EQ(commands, (std::vector<std::string>{"33249", "33007", "window", "33249", "window"}));
+}
+
+TEST_F(SplashAboutTest, HelpOpensTheHelpFileFromTheMenuAndTheWindow) {
+  LoadAddin();
+  ModalWindows();
+  wordhost::ClearCommandLog();
+  ASSERT_TRUE(wordhost::ClickMenuItem("&Quran", "&Help..."));
+  EXPECT_EQ(CommandsOf(wordhost::CommandLog()), (std::vector<std::string>{"33249", "33007"}));
+  EXPECT_TRUE(ModalWindows().empty());
+  HWND help = WaitForHelpWindow();
+  ASSERT_NE(help, nullptr);
+  wordhost::PumpMessages(1500);
+  std::string path = "screenshots/help_cp" + Number(GetACP()) + ".png";
+  EXPECT_TRUE(wordhost::SaveWindowPng(help, path.c_str()));
+  CloseHelpWindow(help);
+
+  OpenSearch();
+  wordhost::ClearCommandLog();
+  sw::Click(sw::kHelp);
+  EXPECT_EQ(CommandsOf(wordhost::CommandLog()), (std::vector<std::string>{"33249", "33007"}));
+  help = WaitForHelpWindow();
+  EXPECT_NE(help, nullptr);
+  if (help) CloseHelpWindow(help);
 }
