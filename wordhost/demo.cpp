@@ -91,6 +91,10 @@ int PlayDemo(const std::string& addin, const std::string& folder) {
   PumpMessages(1500);
 
   if (!ClickMenuItem("&Quran", "&Search...") || !sw::Find()) return Fail("no search window");
+  // Moved below the document, as a user would, so that both can be seen.
+  RECT host;
+  GetWindowRect(MainWindow(), &host);
+  SetWindowPos(sw::Find(), nullptr, host.left, host.bottom + 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   PumpMessages(500);
   Save(sw::Find(), "3_search_window");
 
