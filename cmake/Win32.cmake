@@ -54,7 +54,7 @@ set_target_properties(QuranAddin PROPERTIES PREFIX "" SUFFIX ".wll"
 add_library(wordhost_core OBJECT wordhost/word_host.cpp wordhost/command_dispatch.cpp
   wordhost/screenshot.cpp)
 target_include_directories(wordhost_core PUBLIC wordhost)
-target_link_libraries(wordhost_core PUBLIC host_channel win_text)
+target_link_libraries(wordhost_core PUBLIC host_channel win_text shell32)
 
 set(WORDHOST_DEF ${CMAKE_SOURCE_DIR}/wordhost/wordhost.def)
 add_executable(wordhost wordhost/main.cpp wordhost/demo.cpp)
@@ -63,7 +63,6 @@ target_link_options(wordhost PRIVATE ${WORDHOST_DEF})
 set_source_files_properties(wordhost/demo.cpp PROPERTIES COMPILE_OPTIONS
   "-finput-charset=UTF-8;-fexec-charset=CP1256")
 
-add_subdirectory(tests/win32)
 
 # The search window's timings, run by ./quran bench.
 add_executable(search_window_bench bench/search_window_bench.cpp)
@@ -72,3 +71,40 @@ target_link_options(search_window_bench PRIVATE ${WORDHOST_DEF})
 add_dependencies(search_window_bench QuranAddin)
 set_source_files_properties(bench/search_window_bench.cpp PROPERTIES COMPILE_OPTIONS
   "-finput-charset=UTF-8;-fexec-charset=CP1256")
+
+# The installer and the release archive, from the add-in and the native build's data
+# and help files.
+set(QURAN_RELEASE_DATA_DIR "" CACHE PATH "Folder holding the data and help files to ship")
+set(QURAN_VERSION 2.0)
+find_program(MAKENSIS makensis REQUIRED)
+set(STAGE_DIR ${CMAKE_BINARY_DIR}/stage)
+set(INSTALLER ${CMAKE_BINARY_DIR}/QuranVerseSearch-${QURAN_VERSION}-setup.exe)
+set(SHIPPED_DATA ${QURAN_RELEASE_DATA_DIR}/msdata64.qdt ${QURAN_RELEASE_DATA_DIR}/msdata32.qdt
+  ${QURAN_RELEASE_DATA_DIR}/VUDEV-IRAZ.HLP)
+add_custom_command(OUTPUT ${INSTALLER}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${STAGE_DIR}
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:QuranAddin> ${SHIPPED_DATA} ${STAGE_DIR}
+  COMMAND ${MAKENSIS} -V2 -DVERSION=${QURAN_VERSION} -DSTAGE=${STAGE_DIR} -DOUTFILE=${INSTALLER}
+          ${CMAKE_SOURCE_DIR}/installer/quran.nsi
+  DEPENDS QuranAddin ${SHIPPED_DATA} ${CMAKE_SOURCE_DIR}/installer/quran.nsi
+  COMMENT "Building the installer"
+  VERBATIM)
+
+set(RELEASE_DIR ${CMAKE_BINARY_DIR}/release/quran-verse-search-${QURAN_VERSION})
+set(RELEASE_ARCHIVE ${CMAKE_BINARY_DIR}/quran-verse-search-${QURAN_VERSION}.zip)
+add_custom_command(OUTPUT ${RELEASE_ARCHIVE}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/release
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${RELEASE_DIR}/manual
+  COMMAND ${CMAKE_COMMAND} -E copy ${INSTALLER} ${CMAKE_SOURCE_DIR}/installer/INSTALL.txt
+          ${CMAKE_SOURCE_DIR}/installer/LICENSES.txt ${RELEASE_DIR}
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:QuranAddin> ${SHIPPED_DATA} ${RELEASE_DIR}/manual
+  COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/release
+          ${CMAKE_COMMAND} -E tar cf ${RELEASE_ARCHIVE} --format=zip
+          quran-verse-search-${QURAN_VERSION}
+  DEPENDS ${INSTALLER} ${CMAKE_SOURCE_DIR}/installer/INSTALL.txt
+          ${CMAKE_SOURCE_DIR}/installer/LICENSES.txt
+  COMMENT "Packing the release archive"
+  VERBATIM)
+add_custom_target(release_archive ALL DEPENDS ${RELEASE_ARCHIVE})
+
+add_subdirectory(tests/win32)

@@ -13,7 +13,7 @@ NATIVE_PACKAGES=(cmake make g++ pkg-config git clang-format googletest libgtest-
 # one with Latin and Arabic letters for the dialogs' "MS Sans Serif", and a naskh
 # face with Latin punctuation for the stand-in Word's document.
 CROSS_PACKAGES=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-kacst fonts-dejavu-core
-  fonts-hosny-amiri imagemagick librsvg2-bin)
+  fonts-hosny-amiri imagemagick librsvg2-bin nsis)
 
 log() { printf '[quran] %s\n' "$*" >&2; }
 
@@ -181,7 +181,7 @@ prepare_wine_prefix() {
 # reads them.
 build_win32() {
   cmake -S "$ROOT_DIR" -B "$WIN32_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT_DIR/cmake/mingw-i686.cmake" \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DQURAN_RELEASE_DATA_DIR="$1" >/dev/null
   prepare_wine_prefix
   cp "$1/msdata64.qdt" "$1/msdata32.qdt" "$1/VUDEV-IRAZ.HLP" "$WINE_PREFIX_DIR/drive_c/windows/system32/"
   quietly "$WIN32_DIR/build.log" cmake --build "$WIN32_DIR" -j "$(nproc)"
@@ -227,4 +227,13 @@ run_win32_demo() {
   if [ -f "$shots/3_search_window.png" ]; then
     convert "$shots/3_search_window.png" -strip "$ROOT_DIR/docs/search-window.png"
   fi
+}
+
+# The installer and the release archive, from a release build.
+make_release() {
+  local archive
+  archive=$(ls "$WIN32_DIR"/quran-verse-search-*.zip)
+  cp "$archive" "$BUILD_ROOT/"
+  log "release archive: $BUILD_ROOT/$(basename "$archive")"
+  log "installer: $(ls "$WIN32_DIR"/QuranVerseSearch-*-setup.exe)"
 }

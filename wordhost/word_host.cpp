@@ -2,6 +2,7 @@
 #include "word_host.h"
 
 #include <richedit.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstring>
@@ -9,7 +10,8 @@
 namespace wordhost {
 namespace {
 
-const wchar_t kWindowClass[] = L"QuranWordHost";
+// Word's own main-window class, by which installers tell that Word is running.
+const wchar_t kWindowClass[] = L"OpusApp";
 // The first id of the items add-ins add; ids of the host's own menus stay below.
 const UINT kFirstAddinItemId = 5000;
 const UINT kExitId = 100;
@@ -349,6 +351,17 @@ bool LoadAddin(const char* path, std::int16_t documentId, std::string* error) {
   AppendLog("wdAutoOpen " + std::to_string(documentId) + " => " +
             std::to_string(g_state.autoOpenAnswer));
   return true;
+}
+
+std::string StartupAddin() {
+  char folder[MAX_PATH];
+  if (SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, folder) != S_OK) return "";
+  std::string startup = std::string(folder) + "\\Microsoft\\Word\\STARTUP\\";
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((startup + "*.wll").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return "";
+  FindClose(search);
+  return startup + found.cFileName;
 }
 
 void UnloadAddin() {
