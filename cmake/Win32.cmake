@@ -81,12 +81,24 @@ set(STAGE_DIR ${CMAKE_BINARY_DIR}/stage)
 set(INSTALLER ${CMAKE_BINARY_DIR}/QuranVerseSearch-${QURAN_VERSION}-setup.exe)
 set(SHIPPED_DATA ${QURAN_RELEASE_DATA_DIR}/msdata64.qdt ${QURAN_RELEASE_DATA_DIR}/msdata32.qdt
   ${QURAN_RELEASE_DATA_DIR}/VUDEV-IRAZ.HLP)
+# The wizard's side picture is the About box's emblem at the wizard's size.
+set(WIZARD_BITMAP ${ART_DIR}/wizard.bmp)
+add_custom_command(OUTPUT ${WIZARD_BITMAP}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${ART_DIR}
+  COMMAND ${RSVG_CONVERT} -w 164 -h 314 --keep-aspect-ratio -b "#f6efdc"
+          ${CMAKE_SOURCE_DIR}/res/art/emblem.svg -o ${ART_DIR}/wizard.png
+  COMMAND ${IMAGEMAGICK_CONVERT} ${ART_DIR}/wizard.png -background "#f6efdc" -gravity center
+          -extent 164x314 -alpha off -type TrueColor BMP3:${WIZARD_BITMAP}
+  DEPENDS ${CMAKE_SOURCE_DIR}/res/art/emblem.svg
+  COMMENT "Rendering the installer's picture"
+  VERBATIM)
 add_custom_command(OUTPUT ${INSTALLER}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${STAGE_DIR}
-  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:QuranAddin> ${SHIPPED_DATA} ${STAGE_DIR}
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:QuranAddin> ${SHIPPED_DATA} ${WIZARD_BITMAP}
+          ${STAGE_DIR}
   COMMAND ${MAKENSIS} -V2 -DVERSION=${QURAN_VERSION} -DSTAGE=${STAGE_DIR} -DOUTFILE=${INSTALLER}
           ${CMAKE_SOURCE_DIR}/installer/quran.nsi
-  DEPENDS QuranAddin ${SHIPPED_DATA} ${CMAKE_SOURCE_DIR}/installer/quran.nsi
+  DEPENDS QuranAddin ${SHIPPED_DATA} ${WIZARD_BITMAP} ${CMAKE_SOURCE_DIR}/installer/quran.nsi
   COMMENT "Building the installer"
   VERBATIM)
 

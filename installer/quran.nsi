@@ -24,6 +24,8 @@ BrandingText "${PRODUCT} ${VERSION}"
 
 !define MUI_ICON "${NSISDIR}\Contrib\Graphics\Icons\modern-install.ico"
 !define MUI_UNICON "${NSISDIR}\Contrib\Graphics\Icons\modern-uninstall.ico"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${STAGE}/wizard.bmp"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${STAGE}/wizard.bmp"
 !define MUI_WELCOMEPAGE_TITLE "${PRODUCT} ${VERSION}"
 !define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
 !insertmacro MUI_PAGE_WELCOME
