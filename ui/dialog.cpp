@@ -1,11 +1,50 @@
 #include "dialog.h"
 
+#include <vector>
+
 #include "win_text.h"
 
 namespace quran {
 namespace {
 
 const wchar_t kControlProperty[] = L"QuranControl";
+
+// The host's message loop knows nothing of our modeless windows, so Tab, Escape,
+// Enter and the Alt mnemonics would never reach them as dialog keys: a hook on the
+// thread's message queue hands each keyboard message to IsDialogMessage first.
+HHOOK g_keyboardHook = nullptr;
+std::vector<HWND> g_modelessWindows;
+
+LRESULT CALLBACK RouteDialogKeys(int code, WPARAM removed, LPARAM lParam) {
+  auto* message = reinterpret_cast<MSG*>(lParam);
+  if (code == HC_ACTION && removed == PM_REMOVE && message->message >= WM_KEYFIRST &&
+      message->message <= WM_KEYLAST) {
+    for (HWND window : g_modelessWindows) {
+      if ((message->hwnd == window || IsChild(window, message->hwnd)) &&
+          IsDialogMessageW(window, message)) {
+        message->message = WM_NULL;
+        break;
+      }
+    }
+  }
+  return CallNextHookEx(g_keyboardHook, code, removed, lParam);
+}
+
+void RouteKeysTo(HWND window) {
+  g_modelessWindows.push_back(window);
+  if (!g_keyboardHook) {
+    g_keyboardHook =
+        SetWindowsHookExW(WH_GETMESSAGE, RouteDialogKeys, nullptr, GetCurrentThreadId());
+  }
+}
+
+void StopRoutingKeysTo(HWND window) {
+  std::erase(g_modelessWindows, window);
+  if (g_modelessWindows.empty() && g_keyboardHook) {
+    UnhookWindowsHookEx(g_keyboardHook);
+    g_keyboardHook = nullptr;
+  }
+}
 
 }  // namespace
 
@@ -183,7 +222,9 @@ bool Dialog::Create(HWND parent) {
   modal_ = false;
   HWND window = CreateDialogParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), parent,
                                    &Dialog::Proc, reinterpret_cast<LPARAM>(this));
-  return window != nullptr && window_ != nullptr;
+  if (!window || !window_) return false;
+  RouteKeysTo(window_);
+  return true;
 }
 
 INT_PTR Dialog::DoModal(HWND parent) {
@@ -249,6 +290,7 @@ INT_PTR CALLBACK Dialog::Proc(HWND window, UINT message, WPARAM wParam, LPARAM l
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(window, DWLP_USER, 0);
     self->window_ = nullptr;
+    StopRoutingKeysTo(window);
   }
   return result;
 }

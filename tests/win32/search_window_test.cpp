@@ -262,6 +262,30 @@ TEST_F(SearchWindowTest, TheSearchFieldTakesOnlyArabicLettersBlankAndBackspace) 
   EXPECT_EQ(sw::Text(sw::kSearchText), "abc 12");
 }
 
+// The host's own message loop carries the keys: Tab moves on, Escape hides the
+// window, as in any dialog.
+TEST_F(SearchWindowTest, DialogKeysWorkThroughTheHostsMessageLoop) {
+  LoadAddin();
+  OpenSearch();
+  SetFocus(sw::Item(sw::kStartSearch));
+  PostMessageW(sw::Item(sw::kStartSearch), WM_KEYDOWN, VK_TAB, 0);
+  wordhost::PumpMessages(100);
+  EXPECT_EQ(GetFocus(), sw::Item(sw::kResultsOnly));
+  // Enter in the search field still searches, once.
+  SetFocus(sw::Item(sw::kSearchText));
+  sw::SetText(sw::kSearchText, "الصمد");
+  sw::Click(sw::kPartOfText);
+  PostMessageW(sw::Item(sw::kSearchText), WM_KEYDOWN, VK_RETURN, 0);
+  wordhost::PumpMessages(100);
+  EXPECT_EQ(sw::Items(), (std::vector<std::string>{"سورة الإخلاص 2"}));
+  EXPECT_EQ(sw::Text(sw::kSearchText), "الصمد");
+  SetFocus(sw::Item(sw::kStartSearch));
+  PostMessageW(sw::Item(sw::kStartSearch), WM_KEYDOWN, VK_ESCAPE, 0);
+  wordhost::PumpMessages(100);
+  EXPECT_FALSE(IsWindowVisible(sw::Find()));
+  EXPECT_TRUE(ModalWindows().empty());
+}
+
 TEST_F(SearchWindowTest, ExitHidesTheWindowAndSearchReusesItForTheSameHostWindow) {
   LoadAddin();
   OpenSearch();
