@@ -12,8 +12,6 @@ SplashWindow::SplashWindow() : Dialog(IDD_SPLASH) {}
 bool SplashWindow::OnInitDialog() {
   Dialog::OnInitDialog();
   SetTimer(Window(), kSplashTimer, kSplashMilliseconds, nullptr);
-  RECT at;
-  GetWindowRect(Window(), &at);
   // The picture's own size, whatever the template says, centred over the owner or
   // the screen.
   RECT over;
@@ -23,8 +21,7 @@ bool SplashWindow::OnInitDialog() {
   }
   int x = over.left + (over.right - over.left - kWidth) / 2;
   int y = over.top + (over.bottom - over.top - kHeight) / 2;
-  MoveWindow(Window(), at.left, at.top, kWidth, kHeight, TRUE);
-  SetWindowPos(Window(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MoveWindow(Window(), x, y, kWidth, kHeight, TRUE);
   return true;
 }
 

@@ -422,6 +422,12 @@ int VerseStore::GetVerseText(std::uint32_t verseIndex, char* buffer, std::size_t
   return 1;
 }
 
+std::string TrimBlanks(std::string_view text) {
+  std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
 int VerseStore::VerseCount() const {
   return static_cast<int>(std::count_if(std::begin(ResultFlags), std::end(ResultFlags),
                                         [](std::uint8_t f) { return f != 0; }));

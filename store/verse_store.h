@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -81,6 +82,10 @@ class VerseStore {
 // Longest root or word the searches take: its pattern, two delimiters and the NUL
 // fill 1,024 bytes.
 inline constexpr std::size_t kMaxPatternText = 1021;
+
+// A query as the searches take it from a field: leading and then trailing blanks
+// removed, where only 0x20 counts, so tabs and line breaks stay part of it.
+std::string TrimBlanks(std::string_view text);
 
 // Every verse's display text with its terminating zero fits this many bytes: a
 // verse file that would need more does not load.

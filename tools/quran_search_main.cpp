@@ -39,17 +39,11 @@ std::string Utf8(std::string_view cp1256) {
   return out ? *out : std::string("?");
 }
 
-std::string Trim(const std::string& s) {
-  std::size_t a = s.find_first_not_of(' ');
-  if (a == std::string::npos) return {};
-  return s.substr(a, s.find_last_not_of(' ') - a + 1);
-}
-
 // Runs one search on the store the way the search window reads its fields.
 std::int32_t RunSearch(quran::VerseStore& store, const Search& s, const std::uint8_t* filter) {
   auto converted = quran::Utf8ToCp1256(s.query);
   if (!converted) Fail("the query \"" + s.query + "\" has characters Windows-1256 lacks");
-  std::string q = s.mode == "root" ? *converted : Trim(*converted);
+  std::string q = s.mode == "root" ? *converted : quran::TrimBlanks(*converted);
   if (q.empty()) Fail("the " + s.mode + " query is empty");
   if (s.mode == "part") return store.FindText(q.c_str(), filter, true);
   if (s.mode == "word") {

@@ -20,15 +20,6 @@ const char kNothingFoundCaption[] = "لا يوجد";
 const char kCopyOneVerse[] = "&نسـخ الأيــــة";
 const char kCopyVerses[] = "نسـخ الآيــــات&";
 
-// Removes leading and then trailing blanks; only 0x20 counts, so tabs and line
-// breaks stay part of the query.
-std::string TrimSpaces(const std::string& text) {
-  std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  std::size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
-}
-
 bool IsWhiteSpace(char c) {
   return c == ' ' || (c >= '\t' && c <= '\r');
 }
@@ -232,7 +223,7 @@ void SearchDialog::RunSearch() {
   switch (mode) {
     case PartOfText:
     case WholeWord: {
-      std::string text = TrimSpaces(m_searchEdit.Text());
+      std::string text = TrimBlanks(m_searchEdit.Text());
       // An empty query leaves the store's last result as it is.
       if (text.empty()) break;
       if (mode == WholeWord) text = " " + text + " ";
@@ -243,7 +234,7 @@ void SearchDialog::RunSearch() {
       occurrences = m_store.FindRoot(m_rootCombo.Text().c_str(), filter, true);
       break;
     case Derivatives:
-      occurrences = m_store.FindWordRoots(TrimSpaces(m_searchEdit.Text()).c_str(), filter, true);
+      occurrences = m_store.FindWordRoots(TrimBlanks(m_searchEdit.Text()).c_str(), filter, true);
       break;
   }
   SetNumber(m_occurrenceCountEdit, occurrences);
