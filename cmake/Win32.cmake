@@ -1,12 +1,21 @@
-# The add-in, the stand-in Word and the Windows test programs, cross-built for
-# 32-bit Windows and run under Wine.
+# The add-in, the stand-in Word and the Windows test programs, cross-built for one
+# architecture (x86 or x64, by the toolchain file) and run under Wine.
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(QURAN_ARCH x64)
+  set(QURAN_WINE_ARCH win64)
+else()
+  set(QURAN_ARCH x86)
+  set(QURAN_WINE_ARCH win32)
+endif()
 
 # Everything imports only system DLLs, so it runs from any folder.
 add_link_options(-static -static-libgcc -static-libstdc++)
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 set(QURAN_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Wine prefix of the tests")
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${QURAN_WINEPREFIX})
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${QURAN_WINE_ARCH}
+  ${QURAN_WINEPREFIX})
 
 enable_language(RC)
 
@@ -72,51 +81,10 @@ add_dependencies(search_window_bench QuranAddin)
 set_source_files_properties(bench/search_window_bench.cpp PROPERTIES COMPILE_OPTIONS
   "-finput-charset=UTF-8;-fexec-charset=CP1256")
 
-# The installer and the release archive, from the add-in and the native build's data
-# and help files.
-set(QURAN_RELEASE_DATA_DIR "" CACHE PATH "Folder holding the data and help files to ship")
-set(QURAN_VERSION 2.0)
-find_program(MAKENSIS makensis REQUIRED)
-set(STAGE_DIR ${CMAKE_BINARY_DIR}/stage)
-set(INSTALLER ${CMAKE_BINARY_DIR}/QuranVerseSearch-${QURAN_VERSION}-setup.exe)
-set(SHIPPED_DATA ${QURAN_RELEASE_DATA_DIR}/msdata64.qdt ${QURAN_RELEASE_DATA_DIR}/msdata32.qdt
-  ${QURAN_RELEASE_DATA_DIR}/VUDEV-IRAZ.HLP)
-# The wizard's side picture is the About box's emblem at the wizard's size.
-set(WIZARD_BITMAP ${ART_DIR}/wizard.bmp)
-add_custom_command(OUTPUT ${WIZARD_BITMAP}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${ART_DIR}
-  COMMAND ${RSVG_CONVERT} -w 164 -h 314 --keep-aspect-ratio -b "#f6efdc"
-          ${CMAKE_SOURCE_DIR}/res/art/emblem.svg -o ${ART_DIR}/wizard.png
-  COMMAND ${IMAGEMAGICK_CONVERT} ${ART_DIR}/wizard.png -background "#f6efdc" -gravity center
-          -extent 164x314 -alpha off -type TrueColor BMP3:${WIZARD_BITMAP}
-  DEPENDS ${CMAKE_SOURCE_DIR}/res/art/emblem.svg
-  COMMENT "Rendering the installer's picture"
-  VERBATIM)
-add_custom_command(OUTPUT ${INSTALLER}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${STAGE_DIR}
-  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:QuranAddin> ${SHIPPED_DATA} ${WIZARD_BITMAP}
-          ${STAGE_DIR}
-  COMMAND ${MAKENSIS} -V2 -DVERSION=${QURAN_VERSION} -DSTAGE=${STAGE_DIR} -DOUTFILE=${INSTALLER}
-          ${CMAKE_SOURCE_DIR}/installer/quran.nsi
-  DEPENDS QuranAddin ${SHIPPED_DATA} ${WIZARD_BITMAP} ${CMAKE_SOURCE_DIR}/installer/quran.nsi
-  COMMENT "Building the installer"
-  VERBATIM)
-
-set(RELEASE_DIR ${CMAKE_BINARY_DIR}/release/quran-verse-search-${QURAN_VERSION})
-set(RELEASE_ARCHIVE ${CMAKE_BINARY_DIR}/quran-verse-search-${QURAN_VERSION}.zip)
-add_custom_command(OUTPUT ${RELEASE_ARCHIVE}
-  COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/release
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${RELEASE_DIR}/manual
-  COMMAND ${CMAKE_COMMAND} -E copy ${INSTALLER} ${CMAKE_SOURCE_DIR}/installer/INSTALL.txt
-          ${CMAKE_SOURCE_DIR}/installer/LICENSES.txt ${RELEASE_DIR}
-  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:QuranAddin> ${SHIPPED_DATA} ${RELEASE_DIR}/manual
-  COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/release
-          ${CMAKE_COMMAND} -E tar cf ${RELEASE_ARCHIVE} --format=zip
-          quran-verse-search-${QURAN_VERSION}
-  DEPENDS ${INSTALLER} ${CMAKE_SOURCE_DIR}/installer/INSTALL.txt
-          ${CMAKE_SOURCE_DIR}/installer/LICENSES.txt
-  COMMENT "Packing the release archive"
-  VERBATIM)
-add_custom_target(release_archive ALL DEPENDS ${RELEASE_ARCHIVE})
+# The 64-bit tree also packs both architectures' add-ins into the installers and
+# the release archive.
+if(QURAN_ARCH STREQUAL "x64")
+  include(cmake/Package.cmake)
+endif()
 
 add_subdirectory(tests/win32)

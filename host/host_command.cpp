@@ -27,8 +27,9 @@ HostArg* NextSlot(HostCommandBlock* block) {
   return &block->args[block->count++];
 }
 
-std::uint32_t AddressOf(const char* text) {
-  return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(text));
+// Whole: a 64-bit add-in and its literals load above 4 GB.
+std::uintptr_t AddressOf(const char* text) {
+  return reinterpret_cast<std::uintptr_t>(text);
 }
 
 std::uint16_t Flags(unsigned type, unsigned mode) {

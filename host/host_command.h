@@ -19,10 +19,15 @@ enum ArgType : std::uint16_t {
 inline constexpr unsigned kPositional = 0;
 inline constexpr unsigned kNamed = 1;
 
+// One argument slot as Word's add-in interface declares it: a 16-byte-aligned value
+// (a short, a long, a double, a string address, or an array's two addresses),
+// then three 16-bit fields. Compiled for 32 bits the value takes 8 bytes and the
+// slot 16; under the x64 compiler's natural alignment the value takes 16 bytes and
+// the slot 24, with two bytes of padding at the end.
 struct HostArg {
-  // A short in bytes 0-1, or the 32-bit address of a zero-terminated string.
-  std::uint32_t value;
-  std::uint32_t valueHigh;
+  // A short in the first two bytes, or a whole address.
+  std::uintptr_t value;
+  std::uintptr_t valueHigh;
   std::uint16_t bufferSize;
   // Bits 0-3 the ArgType, bits 5-6 the mode.
   std::uint16_t flags;
@@ -39,7 +44,17 @@ struct HostCommandBlock {
   HostArg args[kHostArgSlots];
 };
 
-static_assert(sizeof(void*) == 4, "the host channel carries 32-bit addresses");
+#if defined(_WIN64)
+static_assert(sizeof(HostArg) == 24);
+static_assert(offsetof(HostArg, bufferSize) == 16);
+static_assert(offsetof(HostArg, flags) == 18);
+static_assert(offsetof(HostArg, fieldId) == 20);
+static_assert(offsetof(HostArg, reserved) == 22);
+static_assert(sizeof(HostCommandBlock) == 848);
+static_assert(offsetof(HostCommandBlock, result) == 8);
+static_assert(offsetof(HostCommandBlock, args) == 32);
+#else
+static_assert(sizeof(void*) == 4);
 static_assert(sizeof(HostArg) == 16);
 static_assert(offsetof(HostArg, bufferSize) == 8);
 static_assert(offsetof(HostArg, flags) == 10);
@@ -48,9 +63,10 @@ static_assert(offsetof(HostArg, reserved) == 14);
 static_assert(sizeof(HostCommandBlock) == 568);
 static_assert(offsetof(HostCommandBlock, result) == 8);
 static_assert(offsetof(HostCommandBlock, args) == 24);
+#endif
 
 // The signature of Word's entry; the first three arguments are 16-bit values
-// widened with their sign.
+// widened with their sign. WINAPI is stdcall on x86 and the one x64 convention on x64.
 using CommandDispatch = std::int32_t(WINAPI*)(std::int32_t command, std::int32_t options,
                                               std::int32_t count, HostArg* args, HostArg* result);
 

@@ -1,8 +1,14 @@
-; The Windows installer: the add-in into the user's Word startup folder, the data
-; and help files into the 32-bit system folder the add-in reads, an entry in the
-; installed-programs list and an uninstaller that takes back exactly that.
-; makensis -DVERSION=x.y -DSTAGE=<folder with the files> -DOUTFILE=<installer.exe>
-Unicode true
+; The Windows installer: the add-in that matches the user's Word (32-bit or 64-bit)
+; into the user's Word startup folder, the data and help files into the system
+; folder that add-in reads, an entry in the installed-programs list and an
+; uninstaller that takes back exactly that.
+; makensis -DVERSION=x.y -DSTAGE=<folder with x86/ and x64/ add-ins and the files>
+;          -DOUTFILE=<installer.exe> -DTARGET=x86-unicode|amd64-unicode
+; Silent: /S, with /ARCH=x86 or /ARCH=x64 where no Word is found.
+; Exit status: 0 installed, 1 cancelled, 2 stopped (Word running, files in use),
+; 3 Word's kind unknown in a silent install without /ARCH, 4 /ARCH is neither x86
+; nor x64, 5 a 64-bit add-in asked for on 32-bit Windows.
+Target ${TARGET}
 ManifestDPIAware true
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
@@ -10,6 +16,8 @@ SetCompressor /SOLID lzma
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
+!include "nsDialogs.nsh"
+!include "x64.nsh"
 
 !define PRODUCT "Quran Verse Search"
 !define PUBLISHER "Verse Search Project"
@@ -22,6 +30,12 @@ OutFile "${OUTFILE}"
 InstallDir "$APPDATA\Microsoft\Word\STARTUP"
 BrandingText "${PRODUCT} ${VERSION}"
 
+; The add-in installed, x86 or x64, and the system folder it reads its files from.
+Var Arch
+Var DataDir
+Var ArchChoiceX64
+Var ArchChoiceX86
+
 !define MUI_ICON "${NSISDIR}\Contrib\Graphics\Icons\modern-install.ico"
 !define MUI_UNICON "${NSISDIR}\Contrib\Graphics\Icons\modern-uninstall.ico"
 !define MUI_WELCOMEFINISHPAGE_BITMAP "${STAGE}/wizard.bmp"
@@ -29,6 +43,7 @@ BrandingText "${PRODUCT} ${VERSION}"
 !define MUI_WELCOMEPAGE_TITLE "${PRODUCT} ${VERSION}"
 !define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
 !insertmacro MUI_PAGE_WELCOME
+Page custom ArchPageCreate ArchPageLeave
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -40,6 +55,20 @@ LangString WelcomeText ${LANG_ARABIC} "يضيف هذا البرنامج قائم
 LangString WelcomeText ${LANG_ENGLISH} "This adds a Quran menu to Microsoft Word to search the verses of the Quran and copy them into the document.$\r$\n$\r$\nClose Word before you go on."
 LangString WordRunning ${LANG_ARABIC} "وورد يستخدم الإضافة الآن. أغلق وورد ثم اضغط «إعادة المحاولة»."
 LangString WordRunning ${LANG_ENGLISH} "Word is using the add-in now. Close Word, then press Retry."
+LangString ArchTitle ${LANG_ARABIC} "نوع وورد"
+LangString ArchTitle ${LANG_ENGLISH} "Your Word"
+LangString ArchSubtitle ${LANG_ARABIC} "لم يُعثر على وورد في هذا الجهاز."
+LangString ArchSubtitle ${LANG_ENGLISH} "Word was not found on this computer."
+LangString ArchQuestion ${LANG_ARABIC} "أي نسخة من وورد تستخدم؟ يذكرها وورد في: ملف ← حساب ← حول وورد، في السطر الأول: 32 بت أو 64 بت."
+LangString ArchQuestion ${LANG_ENGLISH} "Which Word do you use? Word tells you under File → Account → About Word, in the first line (32-bit or 64-bit)."
+LangString ArchX64 ${LANG_ARABIC} "وورد 64 بت، وهو المعتاد منذ وورد 2019 ومايكروسوفت 365"
+LangString ArchX64 ${LANG_ENGLISH} "64-bit Word, the usual one since Word 2019 and Microsoft 365"
+LangString ArchX86 ${LANG_ARABIC} "وورد 32 بت"
+LangString ArchX86 ${LANG_ENGLISH} "32-bit Word"
+LangString BadArch ${LANG_ARABIC} "يقبل الخيار /ARCH القيمتين x86 أو x64 فقط."
+LangString BadArch ${LANG_ENGLISH} "/ARCH takes x86 or x64."
+LangString NoX64 ${LANG_ARABIC} "لا يعمل وورد 64 بت إلا في ويندوز 64 بت، وهذا الويندوز 32 بت."
+LangString NoX64 ${LANG_ENGLISH} "64-bit Word runs only on 64-bit Windows, and this Windows is 32-bit."
 
 VIProductVersion "${VERSION}.0.0"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "${PRODUCT}"
@@ -69,25 +98,244 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Free software"
   ${Loop}
 !macroend
 
+; The folder an add-in of architecture $Arch reads (GetSystemDirectory as it sees it):
+; the real System32 for x64, SysWOW64 for x86 on 64-bit Windows, System32 on 32-bit
+; Windows. File-system redirection is per thread, so this runs in the section that
+; then writes or deletes there.
+!macro DataDirFunction UN
+  Function ${UN}SelectDataDir
+    ${If} $Arch == "x64"
+      ${DisableX64FSRedirection}
+      StrCpy $DataDir "$WINDIR\System32"
+    ${ElseIf} ${RunningX64}
+      StrCpy $DataDir "$WINDIR\SysWOW64"
+    ${Else}
+      StrCpy $DataDir "$WINDIR\System32"
+    ${EndIf}
+  FunctionEnd
+!macroend
+!insertmacro DataDirFunction ""
+!insertmacro DataDirFunction "un."
+
+; The entry is kept in the 64-bit registry on 64-bit Windows, so either installer
+; finds the other's.
+!macro EntryViewFunction UN
+  Function ${UN}SelectEntryView
+    ${If} ${RunningX64}
+      SetRegView 64
+    ${EndIf}
+  FunctionEnd
+!macroend
+!insertmacro EntryViewFunction ""
+!insertmacro EntryViewFunction "un."
+
+; PE machine of the program at the top of the stack: "x86", "x64" or "".
+Function ProgramArch
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  StrCpy $4 ""
+  ClearErrors
+  FileOpen $1 "$0" r
+  ${IfNot} ${Errors}
+    ; e_lfanew at 60, then "PE\0\0" and the 16-bit machine.
+    FileSeek $1 60 SET
+    StrCpy $2 0
+    StrCpy $3 0
+    ${For} $0 0 3
+      FileReadByte $1 $3
+      IntOp $3 $3 << $2
+      IntOp $2 $2 + 8
+      IntOp $4 $4 + $3
+    ${Next}
+    FileSeek $1 $4 SET
+    StrCpy $4 ""
+    FileReadWord $1 $2
+    FileReadWord $1 $3
+    ${If} $2 = 0x4550
+    ${AndIf} $3 = 0
+      FileReadWord $1 $2
+      ${If} $2 = 0x014C
+        StrCpy $4 "x86"
+      ${ElseIf} $2 = 0x8664
+        StrCpy $4 "x64"
+      ${EndIf}
+    ${EndIf}
+    FileClose $1
+  ${EndIf}
+  StrCpy $0 $4
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Word's bitness on the stack: "x86", "x64" or "" when no Word is found. First the
+; winword.exe that App Paths names, then Click-to-Run's platform, then the bitness
+; an MSI-installed Office records.
+Function FindWordArch
+  Push $0
+  Push $1
+  StrCpy $1 ""
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+  ReadRegStr $0 HKLM "SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Winword.exe" ""
+  ${If} $0 == ""
+    SetRegView 32
+    ReadRegStr $0 HKLM "SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Winword.exe" ""
+    SetRegView lastused
+  ${EndIf}
+  ${If} $0 != ""
+    ExpandEnvStrings $0 $0
+    Push $0
+    Call ProgramArch
+    Pop $1
+  ${EndIf}
+  ${If} $1 == ""
+    ReadRegStr $0 HKLM "SOFTWARE\Microsoft\Office\ClickToRun\Configuration" "Platform"
+    ${If} $0 == "x86"
+    ${OrIf} $0 == "x64"
+      StrCpy $1 $0
+    ${EndIf}
+  ${EndIf}
+  ${If} $1 == ""
+    ${ForEach} $0 16 14 - 1
+      ${If} $1 == ""
+        ReadRegStr $1 HKLM "SOFTWARE\Microsoft\Office\$0.0\Outlook" "Bitness"
+        ${If} $1 == ""
+          SetRegView 32
+          ReadRegStr $1 HKLM "SOFTWARE\Microsoft\Office\$0.0\Outlook" "Bitness"
+          SetRegView lastused
+        ${EndIf}
+        ${If} $1 != "x86"
+        ${AndIf} $1 != "x64"
+          StrCpy $1 ""
+        ${EndIf}
+      ${EndIf}
+    ${Next}
+  ${EndIf}
+  SetRegView default
+  StrCpy $0 $1
+  Pop $1
+  Exch $0
+FunctionEnd
+
 Function .onInit
   SetShellVarContext current
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/ARCH=" $Arch
+  ${If} ${Errors}
+    StrCpy $Arch ""
+    Call FindWordArch
+    Pop $Arch
+    ${If} $Arch == ""
+    ${AndIf} ${Silent}
+      SetErrorLevel 3
+      Quit
+    ${EndIf}
+  ${ElseIf} $Arch != "x86"
+  ${AndIf} $Arch != "x64"
+    MessageBox MB_OK|MB_ICONSTOP "$(BadArch)" /SD IDOK
+    SetErrorLevel 4
+    Quit
+  ${EndIf}
+  ${If} $Arch == "x64"
+  ${AndIfNot} ${RunningX64}
+    MessageBox MB_OK|MB_ICONSTOP "$(NoX64)" /SD IDOK
+    SetErrorLevel 5
+    Quit
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit
   SetShellVarContext current
 FunctionEnd
 
+; Asked only when no Word was found.
+Function ArchPageCreate
+  ${If} $Arch != ""
+    Abort
+  ${EndIf}
+  !insertmacro MUI_HEADER_TEXT "$(ArchTitle)" "$(ArchSubtitle)"
+  nsDialogs::Create 1018
+  Pop $0
+  ; Right to left in Arabic, as the wizard's own pages are.
+  nsDialogs::SetRTL $(^RTL)
+  ${NSD_CreateLabel} 0 0 100% 36u "$(ArchQuestion)"
+  Pop $0
+  ${NSD_CreateRadioButton} 10u 44u 90% 14u "$(ArchX64)"
+  Pop $ArchChoiceX64
+  ${NSD_CreateRadioButton} 10u 62u 90% 14u "$(ArchX86)"
+  Pop $ArchChoiceX86
+  ${If} ${RunningX64}
+    ${NSD_Check} $ArchChoiceX64
+  ${Else}
+    ${NSD_Check} $ArchChoiceX86
+    EnableWindow $ArchChoiceX64 0
+  ${EndIf}
+  nsDialogs::Show
+FunctionEnd
+
+Function ArchPageLeave
+  ${NSD_GetState} $ArchChoiceX64 $0
+  ${If} $0 == ${BST_CHECKED}
+    StrCpy $Arch "x64"
+  ${Else}
+    StrCpy $Arch "x86"
+  ${EndIf}
+FunctionEnd
+
 Section "Install"
   SetOverwrite on
   !insertmacro WaitForWord "$INSTDIR\${ADDIN}"
+  ; Installers before this one kept the entry in the 32-bit registry, and installed
+  ; only the 32-bit add-in.
+  StrCpy $R0 ""
+  ${If} ${RunningX64}
+    SetRegView 32
+    ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" "DisplayName"
+    ${If} $R2 != ""
+      StrCpy $R0 "x86"
+      DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    ${EndIf}
+  ${EndIf}
+  Call SelectEntryView
+  ; An earlier install for the other Word leaves its data where that add-in read it.
+  ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" "AddinArch"
+  ${If} $R2 != ""
+    StrCpy $R0 $R2
+  ${EndIf}
+  ${If} $R0 != ""
+  ${AndIf} $R0 != $Arch
+    StrCpy $R1 $Arch
+    StrCpy $Arch $R0
+    Call SelectDataDir
+    Delete "$DataDir\msdata64.qdt"
+    Delete "$DataDir\msdata32.qdt"
+    Delete "$DataDir\VUDEV-IRAZ.HLP"
+    ${EnableX64FSRedirection}
+    StrCpy $Arch $R1
+  ${EndIf}
+
   SetOutPath "$INSTDIR"
-  File "${STAGE}/${ADDIN}"
-  ; A 32-bit installer's $SYSDIR is the folder a 32-bit add-in reads, on any Windows.
-  SetOutPath "$SYSDIR"
+  ${If} $Arch == "x64"
+    File "${STAGE}/x64/${ADDIN}"
+  ${Else}
+    File "${STAGE}/x86/${ADDIN}"
+  ${EndIf}
+  Call SelectDataDir
+  SetOutPath "$DataDir"
   File "${STAGE}/msdata64.qdt"
   File "${STAGE}/msdata32.qdt"
   File "${STAGE}/VUDEV-IRAZ.HLP"
-  ; The uninstaller lives beside the data, in the folder the installer owns.
+  ${GetSize} "$DataDir" "/M=msdata*.qdt /S=0K /G=0" $0 $1 $2
+  ${EnableX64FSRedirection}
+  ; The uninstaller lives in the folder the installer owns.
   CreateDirectory "$LOCALAPPDATA\${PRODUCT}"
   WriteUninstaller "$LOCALAPPDATA\${PRODUCT}\uninstall.exe"
 
@@ -97,10 +345,10 @@ Section "Install"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$LOCALAPPDATA\${PRODUCT}\uninstall.exe"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$LOCALAPPDATA\${PRODUCT}\uninstall.exe" /S'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "AddinArch" "$Arch"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   ; Size in KiB of what was installed.
-  ${GetSize} "$SYSDIR" "/M=msdata*.qdt /S=0K /G=0" $0 $1 $2
   ${GetSize} "$INSTDIR" "/M=${ADDIN} /S=0K /G=0" $3 $1 $2
   IntOp $0 $0 + $3
   IntOp $0 $0 + 64
@@ -108,15 +356,19 @@ Section "Install"
 SectionEnd
 
 Section "Uninstall"
+  Call un.SelectEntryView
   ReadRegStr $INSTDIR HKLM "${UNINSTALL_KEY}" "InstallLocation"
   ${If} $INSTDIR == ""
     StrCpy $INSTDIR "$APPDATA\Microsoft\Word\STARTUP"
   ${EndIf}
+  ReadRegStr $Arch HKLM "${UNINSTALL_KEY}" "AddinArch"
   !insertmacro WaitForWord "$INSTDIR\${ADDIN}"
   Delete "$INSTDIR\${ADDIN}"
-  Delete "$SYSDIR\msdata64.qdt"
-  Delete "$SYSDIR\msdata32.qdt"
-  Delete "$SYSDIR\VUDEV-IRAZ.HLP"
+  Call un.SelectDataDir
+  Delete "$DataDir\msdata64.qdt"
+  Delete "$DataDir\msdata32.qdt"
+  Delete "$DataDir\VUDEV-IRAZ.HLP"
+  ${EnableX64FSRedirection}
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   Delete "$LOCALAPPDATA\${PRODUCT}\uninstall.exe"
   RMDir "$LOCALAPPDATA\${PRODUCT}"

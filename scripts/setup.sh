@@ -6,14 +6,15 @@ QURAN_TEXT_PACKAGE="@ghoran/text@0.0.8"
 QURAN_TEXT_INTEGRITY="sha512-418ZMGVDWb0hioYv6y+YAouIckgZHBSNNMnHuk3YVfGuF6+Cgf39e0YogykO5T0K0N8Etx26bqb9I6qSC9ZQGQ=="
 QURAN_TEXT_DIR="$BUILD_ROOT/deps/ghoran-text"
 
-# Debian packages the native and the Windows builds need. wine32 is i386.
+# Debian packages the native and the Windows builds need. wine32 is i386; wine64
+# runs the 64-bit programs, also where the kernel refuses 32-bit ones.
 NATIVE_PACKAGES=(cmake make g++ pkg-config git clang-format googletest libgtest-dev libbenchmark-dev
   nlohmann-json3-dev npm clang libclang-rt-14-dev)
 # Fonts stand in for Windows ones under Wine: a naskh face for "Traditional Arabic",
 # one with Latin and Arabic letters for the dialogs' "MS Sans Serif", and a naskh
 # face with Latin punctuation for the stand-in Word's document.
-CROSS_PACKAGES=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-kacst fonts-dejavu-core
-  fonts-hosny-amiri imagemagick librsvg2-bin nsis)
+CROSS_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth fonts-kacst fonts-dejavu-core
+  fonts-hosny-amiri imagemagick librsvg2-bin nsis xdotool)
 
 log() { printf '[quran] %s\n' "$*" >&2; }
 
@@ -141,84 +142,160 @@ run_fuzz() {
   return $status
 }
 
-# --- Windows build: the add-in, the stand-in Word and their tests under Wine ---
+# --- Windows builds: the add-in, the stand-in Word and their tests under Wine ---
+# One tree per architecture: build/win32 for 32-bit Word (x86), build/win64 for
+# 64-bit Word (x64). The 64-bit tree also packs the installers and the archive.
 
-WIN32_DIR="$BUILD_ROOT/win32"
-WINE_PREFIX_DIR="$WIN32_DIR/wineprefix"
+WINDOWS_ARCHES=(win32 win64)
 WINE_RUN="$ROOT_DIR/scripts/wine-run.sh"
+
+windows_dir() { echo "$BUILD_ROOT/$1"; }
+wine_prefix() { echo "$BUILD_ROOT/$1/wineprefix"; }
+arch_name() { if [ "$1" = win32 ]; then echo "32-bit (x86)"; else echo "64-bit (x64)"; fi; }
+
+# Some kernels refuse to execute 32-bit programs, and 32-bit Wine cannot start
+# there. Found out once a run, by running the 32-bit loader.
+RUNS_32BIT=""
+WHY_NOT_32BIT=""
+runs_32bit() {
+  if [ -z "$RUNS_32BIT" ]; then
+    local out status=0
+    out=$(/usr/lib/wine/wine --version 2>&1) || status=$?
+    if [ "$status" -eq 0 ]; then
+      RUNS_32BIT=yes
+    else
+      RUNS_32BIT=no
+      WHY_NOT_32BIT="/usr/lib/wine/wine --version: status $status${out:+, $(echo "$out" | tail -1)}"
+    fi
+  fi
+  [ "$RUNS_32BIT" = yes ]
+}
+
+# The architectures whose Windows programs this machine can run: x64 always.
+runnable_arches() {
+  if runs_32bit; then echo win32 win64; else echo win64; fi
+}
+
+say_32bit_skipped() {
+  log "this machine cannot execute 32-bit programs ($WHY_NOT_32BIT):" \
+    "the 32-bit Windows suites were skipped; the 32-bit tree is built and checked without Wine"
+}
 
 # Runs a command with a display: the current one, or a private Xvfb.
 with_display() {
   if [ -n "${DISPLAY:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1280x1024x24" "$@"; fi
 }
 
-# Bumped whenever the prefix's settings change, so that old prefixes are made anew.
-WINE_PREFIX_VERSION=3
+# Bumped whenever the prefixes' settings change, so that old prefixes are made anew.
+WINE_PREFIX_VERSION=4
 
-# Creates the 32-bit prefix once: Arabic keyboard layout, the fonts Windows would have.
+# The registry of a new prefix; each step's failure ends the chain (a function run
+# by `quietly` is exempt from set -e).
+wine_prefix_steps() {
+  local run=(with_display "$WINE_RUN" "$1" "$2")
+  "${run[@]}" wineboot -i &&
+    "${run[@]}" reg add 'HKLM\System\CurrentControlSet\Control\Keyboard Layouts\00000401' \
+      /v "Layout File" /t REG_SZ /d KBDA1.DLL /f &&
+    "${run[@]}" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+      /v "Traditional Arabic" /t REG_SZ /d KacstNaskh /f &&
+    # Windows draws Arabic in "MS Sans Serif" dialogs whatever the ANSI code page;
+    # Wine's own face has Arabic letters only under code page 1256.
+    "${run[@]}" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+      /v "MS Sans Serif" /t REG_SZ /d "DejaVu Sans" /f &&
+    # Xvfb has no window manager: Wine draws the frames itself and waits for none.
+    "${run[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f &&
+    WINEPREFIX="$2" wineserver -w
+}
+
+# prepare_wine_prefix ARCH: creates that architecture's prefix once, with the Arabic
+# keyboard layout and the fonts Windows would have.
 prepare_wine_prefix() {
-  [ "$(cat "$WINE_PREFIX_DIR/.prepared" 2>/dev/null)" = "$WINE_PREFIX_VERSION" ] && return 0
-  log "creating the Wine prefix $WINE_PREFIX_DIR"
-  rm -rf "$WINE_PREFIX_DIR"
-  mkdir -p "$WINE_PREFIX_DIR"
-  local reg=(with_display "$WINE_RUN" "$WINE_PREFIX_DIR")
-  "${reg[@]}" wineboot -i >/dev/null 2>&1
-  "${reg[@]}" reg add 'HKLM\System\CurrentControlSet\Control\Keyboard Layouts\00000401' \
-    /v "Layout File" /t REG_SZ /d KBDA1.DLL /f >/dev/null
-  "${reg[@]}" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
-    /v "Traditional Arabic" /t REG_SZ /d KacstNaskh /f >/dev/null
-  # Windows draws Arabic in "MS Sans Serif" dialogs whatever the ANSI code page;
-  # Wine's own face has Arabic letters only under code page 1256.
-  "${reg[@]}" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
-    /v "MS Sans Serif" /t REG_SZ /d "DejaVu Sans" /f >/dev/null
-  # Xvfb has no window manager: Wine draws the frames itself and waits for none.
-  "${reg[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
-  WINEPREFIX="$WINE_PREFIX_DIR" wineserver -w
-  echo "$WINE_PREFIX_VERSION" >"$WINE_PREFIX_DIR/.prepared"
+  local arch="$1" prefix
+  prefix=$(wine_prefix "$1")
+  [ "$(cat "$prefix/.prepared" 2>/dev/null)" = "$WINE_PREFIX_VERSION" ] && return 0
+  log "creating the $(arch_name "$arch") Wine prefix $prefix"
+  rm -rf "$prefix"
+  mkdir -p "$prefix"
+  quietly "$prefix.log" wine_prefix_steps "$arch" "$prefix"
+  echo "$WINE_PREFIX_VERSION" >"$prefix/.prepared"
 }
 
-# build_win32 DATA_DIR: the data and help files of a native build go where the add-in
-# reads them.
-build_win32() {
-  cmake -S "$ROOT_DIR" -B "$WIN32_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT_DIR/cmake/mingw-i686.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DQURAN_RELEASE_DATA_DIR="$1" >/dev/null
-  prepare_wine_prefix
-  cp "$1/msdata64.qdt" "$1/msdata32.qdt" "$1/VUDEV-IRAZ.HLP" "$WINE_PREFIX_DIR/drive_c/windows/system32/"
-  quietly "$WIN32_DIR/build.log" cmake --build "$WIN32_DIR" -j "$(nproc)"
+# build_windows DATA_DIR: both trees, the 32-bit one first (the 64-bit tree packs its
+# add-in); the data and help files of a native build go where each runnable
+# architecture's add-in reads them.
+build_windows() {
+  local data="$1" arch dir toolchain extra
+  for arch in "${WINDOWS_ARCHES[@]}"; do
+    dir=$(windows_dir "$arch")
+    toolchain="$ROOT_DIR/cmake/mingw-i686.cmake" extra=()
+    if [ "$arch" = win64 ]; then
+      toolchain="$ROOT_DIR/cmake/mingw-x86_64.cmake"
+      extra=(-DQURAN_X86_BUILD_DIR="$(windows_dir win32)")
+    fi
+    quietly "$dir/configure.log" cmake -S "$ROOT_DIR" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+      -DCMAKE_BUILD_TYPE=Release -DQURAN_RELEASE_DATA_DIR="$data" "${extra[@]}"
+    quietly "$dir/build.log" cmake --build "$dir" -j "$(nproc)"
+  done
+  for arch in $(runnable_arches); do
+    prepare_wine_prefix "$arch"
+    cp "$data/msdata64.qdt" "$data/msdata32.qdt" "$data/VUDEV-IRAZ.HLP" \
+      "$(wine_prefix "$arch")/drive_c/windows/system32/"
+  done
 }
 
-# One display and one wineserver for the whole run; the server is stopped after.
-test_win32() {
-  rm -rf "$WIN32_DIR/screenshots"
-  with_display bash -c 'status=0; ctest --test-dir "$1" --output-on-failure || status=$?
-    WINEPREFIX="$2" wineserver -k 2>/dev/null; exit $status' _ "$WIN32_DIR" "$WINE_PREFIX_DIR"
-  log "screenshots to look at:"
-  local shot
-  for shot in "$WIN32_DIR"/screenshots/*.png; do log "  $shot"; done
+# Each runnable architecture's suites with one display and one wineserver, stopped
+# after; where 32-bit programs cannot run, the 32-bit tree's checks without Wine.
+test_windows() {
+  local arch dir status=0
+  for arch in "${WINDOWS_ARCHES[@]}"; do
+    dir=$(windows_dir "$arch")
+    rm -rf "$dir/screenshots"
+    if [ "$arch" = win32 ] && ! runs_32bit; then
+      say_32bit_skipped
+      ctest --test-dir "$dir" --output-on-failure -LE wine || status=1
+      continue
+    fi
+    log "the $(arch_name "$arch") Windows suites"
+    with_display bash -c 'status=0; ctest --test-dir "$1" --output-on-failure || status=$?
+      WINEPREFIX="$2" wineserver -k 2>/dev/null; exit $status' _ "$dir" "$(wine_prefix "$arch")" ||
+      status=1
+    log "screenshots to look at:"
+    local shot
+    for shot in "$dir"/screenshots/*.png; do [ -e "$shot" ] && log "  $shot"; done
+  done
+  return $status
 }
 
-# The search window's timings under Wine.
-run_win32_bench() {
-  (cd "$WIN32_DIR" && with_display bash -c '"$1" "$2" bin/search_window_bench.exe
-    status=$?; WINEPREFIX="$2" wineserver -k 2>/dev/null; exit $status' _ "$WINE_RUN" \
-    "$WINE_PREFIX_DIR")
+# The search window's timings under Wine, for each runnable architecture.
+run_windows_bench() {
+  local arch
+  runs_32bit || say_32bit_skipped
+  for arch in $(runnable_arches); do
+    log "the search window's timings, $(arch_name "$arch")"
+    (cd "$(windows_dir "$arch")" && with_display bash -c '"$1" "$2" "$3" bin/search_window_bench.exe
+      status=$?; WINEPREFIX="$3" wineserver -k 2>/dev/null; exit $status' _ "$WINE_RUN" "$arch" \
+      "$(wine_prefix "$arch")")
+  done
 }
 
-# The stand-in Word with the add-in loaded: on the user's display to use by hand,
-# or, without one, a scripted session under Xvfb that leaves screenshots.
-run_win32_demo() {
-  local shots="$BUILD_ROOT/demo-screenshots"
+# The stand-in Word with the add-in loaded, both 64-bit as most Word installations
+# are: on the user's display to use by hand, or, without one, a scripted session
+# under Xvfb that leaves screenshots.
+run_windows_demo() {
+  local shots="$BUILD_ROOT/demo-screenshots" dir prefix
+  dir=$(windows_dir win64)
+  prefix=$(wine_prefix win64)
   if [ -n "${DISPLAY:-}" ]; then
     log "opening the stand-in Word with the add-in; close it to end the demo"
-    (cd "$WIN32_DIR" && "$WINE_RUN" "$WINE_PREFIX_DIR" bin/wordhost.exe --addin bin/QuranAddin.wll \
+    (cd "$dir" && "$WINE_RUN" win64 "$prefix" bin/wordhost.exe --addin bin/QuranAddin.wll \
       --log "$BUILD_ROOT/demo-commands.log")
     return
   fi
   rm -rf "$shots"
   mkdir -p "$shots"
-  (cd "$WIN32_DIR" && with_display bash -c '"$1" "$2" bin/wordhost.exe --addin bin/QuranAddin.wll \
+  (cd "$dir" && with_display bash -c '"$1" win64 "$2" bin/wordhost.exe --addin bin/QuranAddin.wll \
     --demo "Z:$3" --log "$4"; status=$?; WINEPREFIX="$2" wineserver -k 2>/dev/null; exit $status' \
-    _ "$WINE_RUN" "$WINE_PREFIX_DIR" "$shots" "$BUILD_ROOT/demo-commands.log") |
+    _ "$WINE_RUN" "$prefix" "$shots" "$BUILD_ROOT/demo-commands.log") |
     sed -e '/^screenshot:/d' -e 's/^/[quran] /' >&2
   local shot
   for shot in "$shots"/*.png; do log "screenshot: $shot"; done
@@ -232,8 +309,11 @@ run_win32_demo() {
 # The installer and the release archive, from a release build.
 make_release() {
   local archive
-  archive=$(ls "$WIN32_DIR"/quran-verse-search-*.zip)
+  archive=$(ls "$(windows_dir win64)"/quran-verse-search-*.zip)
   cp "$archive" "$BUILD_ROOT/"
   log "release archive: $BUILD_ROOT/$(basename "$archive")"
-  log "installer: $(ls "$WIN32_DIR"/QuranVerseSearch-*-setup.exe)"
+  local installer
+  for installer in "$(windows_dir win64)"/QuranVerseSearch-*-setup*.exe; do
+    log "installer: $installer"
+  done
 }

@@ -41,41 +41,42 @@ std::vector<std::uint8_t> Bytes(const void* data, std::size_t size) {
   return {bytes, bytes + size};
 }
 
-std::vector<std::uint8_t> SlotBytes(std::uint32_t value, std::uint16_t bufferSize,
+// The documented slot: the value (8 bytes on x86, 16 on x64, an address whole in its
+// first bytes), then buffer size, flags and field id, then two bytes of padding.
+constexpr std::size_t kValueBytes = sizeof(void*) == 8 ? 16 : 8;
+constexpr std::size_t kSlotBytes = kValueBytes + 8;
+constexpr std::size_t kBlockBytes = 8 + (1 + kHostArgSlots) * kSlotBytes;
+
+std::vector<std::uint8_t> SlotBytes(std::uint64_t value, std::uint16_t bufferSize,
                                     std::uint16_t flags, std::uint16_t fieldId) {
-  return {static_cast<std::uint8_t>(value),
-          static_cast<std::uint8_t>(value >> 8),
-          static_cast<std::uint8_t>(value >> 16),
-          static_cast<std::uint8_t>(value >> 24),
-          0,
-          0,
-          0,
-          0,
-          static_cast<std::uint8_t>(bufferSize),
-          static_cast<std::uint8_t>(bufferSize >> 8),
-          static_cast<std::uint8_t>(flags),
-          static_cast<std::uint8_t>(flags >> 8),
-          static_cast<std::uint8_t>(fieldId),
-          static_cast<std::uint8_t>(fieldId >> 8),
-          0,
-          0};
+  std::vector<std::uint8_t> slot(kSlotBytes, 0);
+  for (std::size_t i = 0; i < sizeof(void*); ++i)
+    slot[i] = static_cast<std::uint8_t>(value >> 8 * i);
+  std::uint16_t fields[] = {bufferSize, flags, fieldId};
+  for (std::size_t i = 0; i < 3; ++i) {
+    slot[kValueBytes + 2 * i] = static_cast<std::uint8_t>(fields[i]);
+    slot[kValueBytes + 2 * i + 1] = static_cast<std::uint8_t>(fields[i] >> 8);
+  }
+  return slot;
 }
 
-std::uint32_t Address(const void* pointer) {
-  return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(pointer));
+std::uint64_t Address(const void* pointer) {
+  return reinterpret_cast<std::uintptr_t>(pointer);
 }
 
 void ExpectShort(const HostArg& arg, std::int16_t value, std::uint16_t fieldId = 0) {
   unsigned mode = fieldId ? kNamed : kPositional;
-  EXPECT_EQ(Bytes(&arg, 16), SlotBytes(static_cast<std::uint16_t>(value), 0,
-                                       static_cast<std::uint16_t>(kArgShort | mode << 5), fieldId))
+  EXPECT_EQ(Bytes(&arg, kSlotBytes),
+            SlotBytes(static_cast<std::uint16_t>(value), 0,
+                      static_cast<std::uint16_t>(kArgShort | mode << 5), fieldId))
       << "field " << fieldId;
 }
 
 void ExpectString(const HostArg& arg, const char* text, std::uint16_t fieldId = 0) {
   unsigned mode = fieldId ? kNamed : kPositional;
-  EXPECT_EQ(Bytes(&arg, 16), SlotBytes(Address(text), 0,
-                                       static_cast<std::uint16_t>(kArgString | mode << 5), fieldId))
+  EXPECT_EQ(
+      Bytes(&arg, kSlotBytes),
+      SlotBytes(Address(text), 0, static_cast<std::uint16_t>(kArgString | mode << 5), fieldId))
       << "field " << fieldId;
   EXPECT_STREQ(StringValue(arg), text);
 }
@@ -97,26 +98,31 @@ TEST_F(ChannelTest, InitZeroesTheWholeBlockAndDescribesTheResult) {
   std::memset(&block, 0xCC, sizeof(block));
   char buffer[128];
   InitHostCommand(&block, kArgString, buffer, 128);
-  std::vector<std::uint8_t> expected(568, 0);
+  std::vector<std::uint8_t> expected(kBlockBytes, 0);
   auto result = SlotBytes(Address(buffer), 128, kArgString, 0);
   std::copy(result.begin(), result.end(), expected.begin() + 8);
   EXPECT_EQ(Bytes(&block, sizeof(block)), expected);
 
   // The result of 109: a string with no buffer and size 20.
   InitHostCommand(&block, kArgString, nullptr, 20);
-  EXPECT_EQ(Bytes(&block.result, 16), SlotBytes(0, 20, kArgString, 0));
+  EXPECT_EQ(Bytes(&block.result, kSlotBytes), SlotBytes(0, 20, kArgString, 0));
 
   // Only a string result carries a buffer.
   InitHostCommand(&block, kArgShort, buffer, 128);
-  EXPECT_EQ(Bytes(&block.result, 16), SlotBytes(0, 0, kArgShort, 0));
+  EXPECT_EQ(Bytes(&block.result, kSlotBytes), SlotBytes(0, 0, kArgShort, 0));
   InitHostCommand(&block, kArgNone, buffer, 128);
-  EXPECT_EQ(Bytes(&block.result, 16), SlotBytes(0, 0, kArgNone, 0));
+  EXPECT_EQ(Bytes(&block.result, kSlotBytes), SlotBytes(0, 0, kArgNone, 0));
 }
 
 TEST_F(ChannelTest, BuildersFillSlotsInOrderByteForByte) {
   HostCommandBlock block;
   InitHostCommand(&block, kArgShort, nullptr, 0);
-  const char text[] = "\xC7\xE1\xE1\xE5";
+  // A literal of the program: on x64 it lies above 4 GB, so a slot that kept only
+  // 32 bits of its address would show here.
+  static const char text[] = "\xC7\xE1\xE1\xE5";
+  if (sizeof(void*) == 8) {
+    EXPECT_GT(Address(text), 0xFFFFFFFFu);
+  }
   AddShortArg(&block, -2);
   AddStringArg(&block, text);
   AddShortField(&block, -1, 43, kNamed);
@@ -139,7 +145,7 @@ TEST_F(ChannelTest, BuildersFillSlotsInOrderByteForByte) {
   append(SlotBytes(0x7FFF, 0, 0x0001, 684));
   append(SlotBytes(Address(text), 33, 0x0024, 2));
   append(SlotBytes(1, 0, 0x0021, 3));
-  expected.resize(568, 0);
+  expected.resize(kBlockBytes, 0);
   EXPECT_EQ(Bytes(&block, sizeof(block)), expected);
 }
 
@@ -173,14 +179,15 @@ TEST_F(ChannelTest, GetHostWindowSendsNoArgumentsAndStillSlotZero) {
   ASSERT_NE(call.result, nullptr);
   // Slot 0 follows the result slot in the caller's block.
   EXPECT_EQ(call.args, call.result + 1);
-  EXPECT_EQ(Bytes(&call.resultCopy, 16), SlotBytes(0, 0, kArgShort, 0));
+  EXPECT_EQ(Bytes(&call.resultCopy, kSlotBytes), SlotBytes(0, 0, kArgShort, 0));
 }
 
 TEST_F(ChannelTest, GetHostWindowWidensTheShortWithItsSign) {
   g_answer = [](HostArg* result) { result->value = 0x8123; };
   HWND window = GetHostWindow();
   EXPECT_EQ(reinterpret_cast<std::intptr_t>(window), -32477);
-  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(window), 0xFFFF8123u);
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(window),
+            sizeof(void*) == 8 ? 0xFFFFFFFFFFFF8123u : 0xFFFF8123u);
   // Both sides of a comparison widen the same way.
   EXPECT_EQ(window, GetHostWindow());
 
@@ -202,7 +209,7 @@ TEST_F(ChannelTest, GetMenuBarCaptionSplitsThePositionAndPassesTheBuffer) {
   ASSERT_EQ(call.count, 2);
   ExpectShort(call.argCopies[0], 0);
   ExpectShort(call.argCopies[1], 9);
-  EXPECT_EQ(Bytes(&call.resultCopy, 16), SlotBytes(Address(buffer), 128, kArgString, 0));
+  EXPECT_EQ(Bytes(&call.resultCopy, kSlotBytes), SlotBytes(Address(buffer), 128, kArgString, 0));
 
   g_calls.clear();
   g_answer = nullptr;

@@ -1,24 +1,40 @@
 #!/usr/bin/env bash
-# The installer as a Windows user meets it, in throw-away 32-bit prefixes: silent
-# install, the stand-in Word loading the add-in from the startup folder, uninstall,
-# installing twice, a running Word, and the first page of the wizard.
-#   installer_test.sh INSTALLER WORDHOST_EXE WORK_FOLDER
+# The installer as a Windows user meets it, in throw-away prefixes: x64 is the 64-bit
+# installer on 64-bit Windows, x86 the 32-bit one on 32-bit Windows. Word is the
+# stand-in of the same architecture, installed as WINWORD.EXE where App Paths names
+# it. Each install is first shown to have happened (status, files, entry), then what
+# its removal leaves.
+#   installer_test.sh x64|x86 INSTALLER WORDHOST_EXE WORK_FOLDER
+# Exits 77 where this machine cannot run that architecture's Wine.
 set -uo pipefail
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
-installer="$1" wordhost="$2" work="$3"
+arch="$1" installer="$2" wordhost="$3" work="$4"
+case "$arch" in
+  x64) export WINEARCH=win64 && loader=/usr/lib/wine/wine64 ;;
+  x86) export WINEARCH=win32 && loader=/usr/lib/wine/wine ;;
+  *) echo "usage: installer_test.sh x64|x86 INSTALLER WORDHOST_EXE WORK_FOLDER" >&2 && exit 2 ;;
+esac
+if ! why=$("$loader" --version 2>&1); then
+  echo "skipped: $loader cannot run on this machine: $why"
+  exit 77
+fi
 rm -rf "$work"
 mkdir -p "$work/screenshots"
-export WINEARCH=win32 WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINELOADER="$loader"
 # Wine's code page 1256; the shell itself has no such locale installed.
-wine() { LC_ALL=ar_EG.UTF-8 command wine "$@"; }
+wine() { LC_ALL=ar_EG.UTF-8 "$loader" "$@"; }
 user="$(id -un)"
-startup="$WINEPREFIX/drive_c/users/$user/AppData/Roaming/Microsoft/Word/STARTUP"
-local_app="$WINEPREFIX/drive_c/users/$user/AppData/Local/Quran Verse Search"
-system="$WINEPREFIX/drive_c/windows/system32"
-files=("$startup/QuranAddin.wll" "$system/msdata64.qdt" "$system/msdata32.qdt"
-  "$system/VUDEV-IRAZ.HLP" "$local_app/uninstall.exe")
+drive="$WINEPREFIX/drive_c"
+startup="$drive/users/$user/AppData/Roaming/Microsoft/Word/STARTUP"
+uninstaller="$drive/users/$user/AppData/Local/Quran Verse Search/uninstall.exe"
+system="$drive/windows/system32"
+wow="$drive/windows/syswow64"
+office='C:\Program Files\Microsoft Office\root\Office16'
+word="$drive/Program Files/Microsoft Office/root/Office16/WINWORD.EXE"
+app_paths='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Winword.exe'
+entry='Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\QuranVerseSearch'
 passed=0 failed=0
 
 check() {
@@ -26,51 +42,149 @@ check() {
   shift
   if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $what"; fi
 }
-all_there() { local f; for f in "${files[@]}"; do [ -f "$f" ] || return 1; done; }
-none_there() { local f; for f in "${files[@]}"; do [ ! -e "$f" ] || return 1; done; }
-# The registry reaches its file when the server stops.
+# The registry reaches its files when the server stops.
 settle() { wineserver -w; }
-listed() { grep -q 'Uninstall\\\\QuranVerseSearch\]' "$WINEPREFIX/system.reg"; }
-not_listed() { ! listed; }
+reg() { wine reg "$@" >/dev/null 2>&1; settle; }
+
+# The machine type of a PE file: x86, x64 or what its header holds.
+pe_arch() {
+  local at machine
+  at=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ') || return 1
+  machine=$(od -An -tx2 -j$((at + 4)) -N2 "$1" | tr -d ' ')
+  case "$machine" in 014c) echo x86 ;; 8664) echo x64 ;; *) echo "$machine" ;; esac
+}
+entry_value() {
+  sed -n "/^\\[$entry\\]/,/^\$/p" "$WINEPREFIX/system.reg" | sed -n "s/^\"$1\"=\"\\(.*\\)\"\$/\\1/p"
+}
+listed() { grep -q "^\\[$entry\\]" "$WINEPREFIX/system.reg"; }
+data_in() { [ -f "$1/msdata64.qdt" ] && [ -f "$1/msdata32.qdt" ] && [ -f "$1/VUDEV-IRAZ.HLP" ]; }
+no_data_in() { [ ! -e "$1/msdata64.qdt" ] && [ ! -e "$1/msdata32.qdt" ] && [ ! -e "$1/VUDEV-IRAZ.HLP" ]; }
 settings_kept() { grep -q 'kivo\\\\velnora\\\\2.0\\\\Options\]' "$WINEPREFIX/user.reg"; }
-install() { wine "$installer" /S; local status=$?; settle; return $status; }
-uninstall() { wine "C:\\users\\$user\\AppData\\Local\\Quran Verse Search\\uninstall.exe" /S; settle; }
+
+# install_status [ARGS...]: a silent install; prints its exit status.
+install_status() {
+  wine "$installer" /S "$@" >/dev/null 2>&1
+  local status=$?
+  settle
+  echo "$status"
+}
+uninstall() { wine "$uninstaller" /S >/dev/null 2>&1; settle; }
+
+# expect_installed WHAT ADDIN_ARCH DATA_FOLDER STATUS: the install happened, for that add-in.
+expect_installed() {
+  local what="$1" want="$2" folder="$3" status="$4"
+  check "$what: exit status 0 (was $status)" test "$status" -eq 0
+  check "$what: the $want add-in in the startup folder" test "$(pe_arch "$startup/QuranAddin.wll")" = "$want"
+  check "$what: the data and help files in ${folder#"$drive"/}" data_in "$folder"
+  check "$what: the uninstaller" test -f "$uninstaller"
+  check "$what: listed among the installed programs, for $want" test "$(entry_value AddinArch)" = "$want"
+}
+
+# expect_nothing_left WHAT
+expect_nothing_left() {
+  local what="$1"
+  check "$what: no add-in left" test ! -e "$startup/QuranAddin.wll"
+  check "$what: no data left in system32" no_data_in "$system"
+  [ -d "$wow" ] && check "$what: no data left in syswow64" no_data_in "$wow"
+  check "$what: no uninstaller left" test ! -e "$uninstaller"
+  check "$what: no entry left" eval '! listed'
+}
 
 wine wineboot -i >/dev/null 2>&1
 settle
+# Word, where Office puts it, named by App Paths.
+mkdir -p "$(dirname "$word")"
+cp "$wordhost" "$word"
+reg add "$app_paths" /ve /t REG_SZ /d "$office\\WINWORD.EXE" /f
 
-install
-check "silent install puts the add-in and its three files in place" all_there
-check "the installed-programs list has the entry" listed
-grep -A6 'Uninstall\\\\QuranVerseSearch\]' "$WINEPREFIX/system.reg"
-
-wine "$wordhost" --log "Z:$work/wordhost.log" --exit >/dev/null 2>&1
+status=$(install_status)
+expect_installed "Word found by App Paths" "$arch" "$system" "$status"
+rm -f "$work/word.log"
+wine "$word" --log "Z:$work/word.log" --exit >/dev/null 2>&1
 settle
-check "the stand-in Word loads the add-in from the startup folder" \
-  grep -q "wdAutoOpen 1 => 1" "$work/wordhost.log"
+check "Word loads the add-in from the startup folder and wdAutoOpen answers 1" \
+  grep -q "wdAutoOpen 1 => 1" "$work/word.log"
 
-wine reg add 'HKCU\Software\kivo\velnora\2.0\Options' /v Options /t REG_BINARY /d e9030000 \
-  /f >/dev/null 2>&1
+reg add 'HKCU\Software\kivo\velnora\2.0\Options' /v Options /t REG_BINARY /d e9030000 /f
 uninstall
-check "uninstall removes every file" none_there
-check "uninstall removes the entry" not_listed
+expect_nothing_left "uninstalled"
 check "uninstall keeps the user's settings" settings_kept
 
-install
-install
+status=$(install_status)
+check "a first install of two (status $status)" test "$status" -eq 0
+status=$(install_status)
+expect_installed "installed twice" "$arch" "$system" "$status"
 uninstall
-check "installing twice, then uninstalling, leaves nothing" none_there
-check "... and no entry" not_listed
+expect_nothing_left "installed twice, then uninstalled"
 
 # A running Word is reported, and a silent install then fails instead of going on.
-install
-wine "$wordhost" >/dev/null 2>&1 &
+status=$(install_status)
+check "before Word runs, installed (status $status)" test "$status" -eq 0
+wine "$word" >/dev/null 2>&1 &
 sleep 5
-wine "$installer" /S
+# No settling here: the server would wait for Word.
+wine "$installer" /S >/dev/null 2>&1
 status=$?
 check "an install while Word runs fails (status $status)" test "$status" -ne 0
 wineserver -k
 settle
+uninstall
+expect_nothing_left "after Word ran"
+
+status=$(install_status /ARCH=arm64)
+check "/ARCH=arm64 is refused with status 4 (was $status)" test "$status" -eq 4
+expect_nothing_left "refused"
+
+if [ "$arch" = x86 ]; then
+  status=$(install_status /ARCH=x64)
+  check "a 64-bit add-in on 32-bit Windows is refused with status 5 (was $status)" \
+    test "$status" -eq 5
+  expect_nothing_left "refused on 32-bit Windows"
+else
+  # Without a Word that App Paths names: Click-to-Run's platform, an MSI Office's
+  # bitness, /ARCH, or nothing to go on.
+  reg delete "$app_paths" /f
+  status=$(install_status)
+  check "no Word found: a silent install fails with status 3 (was $status)" test "$status" -eq 3
+  expect_nothing_left "no Word found"
+
+  status=$(install_status /ARCH=x86)
+  expect_installed "/ARCH=x86 on 64-bit Windows" x86 "$wow" "$status"
+  check "... nothing of it in system32" no_data_in "$system"
+  reg add 'HKLM\SOFTWARE\Microsoft\Office\ClickToRun\Configuration' /v Platform /t REG_SZ /d x64 /f
+  status=$(install_status)
+  expect_installed "Click-to-Run x64 over the 32-bit install" x64 "$system" "$status"
+  check "... the 32-bit install's data removed from syswow64" no_data_in "$wow"
+  uninstall
+  expect_nothing_left "Click-to-Run x64 uninstalled"
+
+  # found_by WHAT ARCH FOLDER KEY VALUE DATA: Word's bitness in that registry value
+  # alone leads to that add-in and folder.
+  found_by() {
+    reg add "$4" /v "$5" /t REG_SZ /d "$6" /f
+    status=$(install_status)
+    expect_installed "$1" "$2" "$3" "$status"
+    uninstall
+    expect_nothing_left "$1, uninstalled"
+    reg delete "$4" /f
+  }
+  found_by "Click-to-Run x86" x86 "$wow" \
+    'HKLM\SOFTWARE\Microsoft\Office\ClickToRun\Configuration' Platform x86
+  found_by "an MSI Office's bitness x64" x64 "$system" \
+    'HKLM\SOFTWARE\Microsoft\Office\16.0\Outlook' Bitness x64
+  found_by "an MSI Office's bitness x86" x86 "$wow" \
+    'HKLM\SOFTWARE\Microsoft\Office\16.0\Outlook' Bitness x86
+
+  # The wizard asks when no Word is found: its second page, after Next.
+  wine "$installer" >/dev/null 2>&1 &
+  sleep 6
+  xdotool key Return
+  sleep 2
+  import -window root "$work/screenshots/installer_asks_which_word.png"
+  wineserver -k
+  settle
+  check "the question was photographed" test -s "$work/screenshots/installer_asks_which_word.png"
+fi
 
 # The wizard's first page, to look at.
 wine "$installer" >/dev/null 2>&1 &
@@ -80,5 +194,5 @@ wineserver -k
 settle
 check "the first page was photographed" test -s "$work/screenshots/installer_first_page.png"
 
-echo "installer: $passed passed, $failed failed"
+echo "installer ($arch): $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
