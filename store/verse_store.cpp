@@ -428,6 +428,20 @@ std::string TrimBlanks(std::string_view text) {
   return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
+std::string_view QueryStart(std::string_view text, std::size_t longest) {
+  std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos || text.size() - first <= longest) return text;
+  return text.substr(0, first + longest);
+}
+
+std::size_t VerseStore::LongestSearchText() const {
+  std::size_t longest = 0;
+  if (!loaded_) return longest;
+  for (int v = 0; v < kVerseCount; ++v)
+    longest = std::max<std::size_t>(longest, VerseIndex[v].searchLength);
+  return longest;
+}
+
 int VerseStore::VerseCount() const {
   return static_cast<int>(std::count_if(std::begin(ResultFlags), std::end(ResultFlags),
                                         [](std::uint8_t f) { return f != 0; }));

@@ -44,6 +44,9 @@ class VerseStore {
 
   // Number of verses flagged by the last search.
   int VerseCount() const;
+  // The longest verse's search text in bytes (0 before a load): no search in any
+  // mode finds a query longer than that.
+  std::size_t LongestSearchText() const;
 
   // Every text between a backslash and the next in RootBlock, resuming after the
   // second of each pair: the roots, in block order.
@@ -86,6 +89,11 @@ inline constexpr std::size_t kMaxPatternText = 1021;
 // A query as the searches take it from a field: leading and then trailing blanks
 // removed, where only 0x20 counts, so tabs and line breaks stay part of it.
 std::string TrimBlanks(std::string_view text);
+
+// The start of a text that holds every query a search could find in it: its leading
+// blanks and then at most `longest` bytes. A pasted page is cut to that before it
+// reaches a field.
+std::string_view QueryStart(std::string_view text, std::size_t longest);
 
 // Every verse's display text with its terminating zero fits this many bytes: a
 // verse file that would need more does not load.

@@ -48,18 +48,18 @@ class GlobalBlock {
   HGLOBAL block_;
 };
 
-void ShowError(HWND owner, const wchar_t* text) {
-  MessageBoxW(owner, text, L"" QURAN_PRODUCT_TITLE, MB_OK | MB_ICONINFORMATION);
-}
-
 }  // namespace
+
+void SearchDialog::ShowError(const wchar_t* text) const {
+  MessageBoxW(Window(), text, L"" QURAN_PRODUCT_TITLE, MB_OK | MB_ICONINFORMATION);
+}
 
 void SearchDialog::OnCopyVerses() {
   int count = m_resultList.SelectedCount();
   if (count <= 0) return;
   std::unique_ptr<int[]> items(new (std::nothrow) int[static_cast<std::size_t>(count)]);
   if (!items) {
-    ShowError(Window(), L"Not enough memory to copy the verses.");
+    ShowError(L"Not enough memory to copy the verses.");
     return;
   }
   // Ascending, which is the order of the list.
@@ -84,7 +84,7 @@ void SearchDialog::OnCopyMarked() {
 
 bool SearchDialog::BuildCitation(std::uint32_t verse, std::int32_t start, std::int32_t end) {
   if (!m_store.GetVerseText(verse, m_textBuffer, sizeof m_textBuffer)) {
-    ShowError(Window(), L"This verse cannot be cited: its text is too long.");
+    ShowError(L"This verse cannot be cited: its text is too long.");
     return false;
   }
   // The citation is written over the buffer the text is in.
@@ -114,7 +114,7 @@ bool SearchDialog::BuildCitation(std::uint32_t verse, std::int32_t start, std::i
   if (written < 0 || static_cast<std::size_t>(written) >= sizeof m_textBuffer) {
     // A cut citation would cite words the verse does not end with.
     m_textBuffer[0] = '\0';
-    ShowError(Window(), L"This citation is too long to copy.");
+    ShowError(L"This citation is too long to copy.");
     return false;
   }
   return true;
@@ -128,7 +128,7 @@ bool SearchDialog::InsertCitation(const char* citation) {
   std::wstring wide = FromCodePage(citation);
   GlobalBlock unicode(GMEM_MOVEABLE | GMEM_DDESHARE, (wide.size() + 1) * sizeof(wchar_t));
   if (!text || !unicode) {
-    ShowError(Window(), L"Not enough memory to copy the verse.");
+    ShowError(L"Not enough memory to copy the verse.");
     return false;
   }
   text.Fill(citation, size);

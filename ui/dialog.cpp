@@ -210,10 +210,14 @@ Dialog::Dialog(int templateId) : templateId_(templateId) {}
 
 Dialog::~Dialog() {
   // The owner destroys the window first; a window left over must not call into a
-  // deleted object.
-  if (window_) {
-    SetWindowLongPtrW(window_, DWLP_USER, 0);
-    ::DestroyWindow(window_);
+  // deleted object, so its procedure is cut off here and the routing it would have
+  // ended on WM_NCDESTROY ends now: a hook left in the host's thread would call
+  // into an unloaded library.
+  if (HWND window = window_) {
+    SetWindowLongPtrW(window, DWLP_USER, 0);
+    window_ = nullptr;
+    StopRoutingKeysTo(window);
+    ::DestroyWindow(window);
   }
 }
 

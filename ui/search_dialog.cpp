@@ -123,6 +123,7 @@ bool SearchDialog::OnInitDialog() {
   m_verseEdit.Send(WM_SETFONT, reinterpret_cast<WPARAM>(m_font->get()), TRUE);
 
   SendMessageW(Window(), DM_SETDEFID, IDC_START_SEARCH, 0);
+  m_startedUp = true;
   return true;
 }
 
@@ -159,7 +160,9 @@ void SearchDialog::OnShowWindow(WPARAM shown, LPARAM) {
     ClipboardLock clipboard(m_hostWindow);
     if (!clipboard || !ClipboardText1256(&selection)) return;
   }
-  m_searchEdit.SetText(selection);
+  // Setting a field's text grows with the square of its length (minutes for a few
+  // pages under Wine), and nothing longer than a verse can be found anyway.
+  m_searchEdit.SetText(QueryStart(selection, m_store.LongestSearchText()));
   SelectMode(WholeWord);
   RunSearch();
 }
@@ -169,6 +172,9 @@ void SearchDialog::OnCancel() {
 }
 
 void SearchDialog::OnDestroy() {
+  // A window that destroyed itself while starting has no mode of the user's to keep,
+  // and must not write its none over the saved one.
+  if (!m_startedUp) return;
   m_searchMode = CheckedMode();
   WriteModeSetting(m_searchMode);
 }

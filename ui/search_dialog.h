@@ -65,6 +65,8 @@ class SearchDialog : public Dialog {
   std::int32_t m_lastModeId = Derivatives;
   HKL m_arabicLayout = nullptr;
   VerseStore m_store;
+  // Set once start-up has finished: only such a window saves its mode.
+  bool m_startedUp = false;
 
  protected:
   void BindControls() override;
@@ -87,6 +89,8 @@ class SearchDialog : public Dialog {
   // The checked mode button, or 0.
   int CheckedMode() const;
   void ShowNoResult();
+  // A message about something the user asked for that could not be done.
+  void ShowError(const wchar_t* text) const;
 
   static const MessageEntry<SearchDialog> kMessages[];
 };

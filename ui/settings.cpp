@@ -106,6 +106,12 @@ void SearchDialog::OnChooseFont() {
   choice.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
   if (!ChooseFontA(&choice)) return;
   auto chosen = std::make_unique<UniqueFont>(CreateFontIndirectA(&font));
+  // A record of a font that cannot be made would give every later start the
+  // system font: the old font and record stay.
+  if (!chosen->get()) {
+    ShowError(L"This font could not be made; the verse font stays as it was.");
+    return;
+  }
   m_verseEdit.Send(WM_SETFONT, reinterpret_cast<WPARAM>(chosen->get()), TRUE);
   // The old font goes only once the field no longer uses it.
   m_font = std::move(chosen);

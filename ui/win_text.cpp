@@ -44,23 +44,43 @@ void SetWindowText1256(HWND window, std::string_view text) {
   SetWindowTextW(window, FromCodePage(text).c_str());
 }
 
-bool ClipboardText1256(std::string* text) {
+bool ClipboardUnicode(std::wstring* text) {
   if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
     if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
-      *text = ToCodePage(wide);
+      *text = wide;
       GlobalUnlock(data);
       return true;
     }
   }
   if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    // CF_TEXT is in the code page of the input language it was put there under.
+    UINT codePage = CP_ACP;
+    if (HANDLE locale = GetClipboardData(CF_LOCALE)) {
+      if (const auto* lcid = static_cast<const LCID*>(GlobalLock(locale))) {
+        UINT fromLocale = 0;
+        if (GetLocaleInfoW(*lcid, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                           reinterpret_cast<LPWSTR>(&fromLocale),
+                           sizeof fromLocale / sizeof(wchar_t)) &&
+            fromLocale != 0) {
+          codePage = fromLocale;
+        }
+        GlobalUnlock(locale);
+      }
+    }
     if (const auto* narrow = static_cast<const char*>(GlobalLock(data))) {
-      // CF_TEXT is in the system's ANSI code page, which need not be 1256.
-      *text = ToCodePage(FromCodePage(narrow, CP_ACP));
+      *text = FromCodePage(narrow, codePage);
       GlobalUnlock(data);
       return true;
     }
   }
   return false;
+}
+
+bool ClipboardText1256(std::string* text) {
+  std::wstring wide;
+  if (!ClipboardUnicode(&wide)) return false;
+  *text = ToCodePage(wide);
+  return true;
 }
 
 }  // namespace quran

@@ -23,8 +23,11 @@ bool ToArabicByte(wchar_t character, unsigned char* byte);
 std::string WindowText1256(HWND window);
 void SetWindowText1256(HWND window, std::string_view text);
 
-// The clipboard's text in Windows-1256: its Unicode form when it has one, else its
-// ANSI form. The clipboard must be open. False when it holds no text.
+// The clipboard's text as a paste takes it: its Unicode form when it has one, else
+// its ANSI form read in the code page of the clipboard's locale (CF_LOCALE). The
+// clipboard must be open. False when it holds no text.
+bool ClipboardUnicode(std::wstring* text);
+// The same in Windows-1256.
 bool ClipboardText1256(std::string* text);
 
 }  // namespace quran

@@ -101,9 +101,14 @@ Outcome Run(unsigned command, int count, const HostArg* args, HostArg* result) {
       if (status != 0) return Refuse("clipboard cannot be opened");
       return {0, ""};
     }
-    case 110:
-      if (!StringOf(first)) return Refuse("110 needs the text as a string");
-      return {ReplaceSelection(StringOf(first)), ""};
+    case 110: {
+      // Logged beside the string the command came with, which Word ignores.
+      std::wstring pasted;
+      std::int32_t status = PasteClipboard(&pasted);
+      if (status == 1) return Refuse("the clipboard holds no text");
+      if (status != 0) return Refuse("clipboard cannot be opened");
+      return {0, Join({"pasted \"", quran::ToCodePage(pasted), "\""})};
+    }
     case 433: {
       if (const HostArg* remove = Field(args, count, 4)) {
         if (!IsShort(remove) || quran::ShortValue(*remove) != 1) return Refuse("field 4 is not 1");

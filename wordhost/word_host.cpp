@@ -366,11 +366,16 @@ std::string StartupAddin() {
 
 void UnloadAddin() {
   if (!g_state.addin) return;
-  HMODULE addin = g_state.addin;
   if (auto remove = reinterpret_cast<void(WINAPI*)()>(
-          reinterpret_cast<void*>(GetProcAddress(addin, "wdAutoRemove")))) {
+          reinterpret_cast<void*>(GetProcAddress(g_state.addin, "wdAutoRemove")))) {
     remove();
   }
+  FreeAddin();
+}
+
+void FreeAddin() {
+  if (!g_state.addin) return;
+  HMODULE addin = g_state.addin;
   g_state.addin = nullptr;
   g_state.macros.clear();
   FreeLibrary(addin);
@@ -493,10 +498,13 @@ std::int32_t CopySelectionToClipboard() {
   return put ? 0 : 2;
 }
 
-// Word reads the command's single-byte text in the system's ANSI code page.
-std::int32_t ReplaceSelection(const char* text) {
-  std::wstring wide = FromCodePage(text, CP_ACP);
-  SendMessageW(g_state.document, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+// Like Word's EditPaste: what the clipboard holds replaces the selection.
+std::int32_t PasteClipboard(std::wstring* pasted) {
+  if (!OpenClipboard(g_state.main)) return 2;
+  bool found = quran::ClipboardUnicode(pasted);
+  CloseClipboard();
+  if (!found) return 1;
+  SendMessageW(g_state.document, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(pasted->c_str()));
   return 0;
 }
 

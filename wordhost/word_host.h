@@ -35,6 +35,8 @@ int AutoOpenAnswer();
 std::string StartupAddin();
 // wdAutoRemove and FreeLibrary, when an add-in is loaded.
 void UnloadAddin();
+// FreeLibrary alone, as a host that skips wdAutoRemove.
+void FreeAddin();
 // Runs the add-in's export of a registered macro name.
 bool RunMacro(const std::string& name, std::string* error);
 std::vector<std::string> RegisteredMacros();
@@ -59,7 +61,8 @@ void AppendLog(const std::string& line);
 
 // The effects of the host commands; each answers 0 on success.
 std::int32_t CopySelectionToClipboard();
-std::int32_t ReplaceSelection(const char* text);
+// Command 110 is Word's EditPaste: the string it comes with is not read.
+std::int32_t PasteClipboard(std::wstring* pasted);
 std::int32_t RegisterMacroName(const char* name);
 std::int32_t AddMenu(const char* caption, int position);
 std::int32_t AddMenuItem(const char* menuCaption, const char* macro, const char* itemCaption);

@@ -32,15 +32,18 @@ std::string PartCitation(int v, const std::string& part) {
 }
 
 // The texts the host was asked to insert, in order.
+// The text of each command 110, when the host pasted exactly that text from the
+// clipboard; the whole log line otherwise.
 std::vector<std::string> InsertedCitations() {
   std::vector<std::string> texts;
   const std::string head = "110 options=2 count=1 args=[string \"";
-  const std::string tail = "\"] result=none => 0";
+  const std::string middle = "\"] result=none => 0 pasted \"";
   for (const std::string& line : wordhost::CommandLog()) {
     if (line.rfind(head, 0) != 0) continue;
-    std::size_t end = line.rfind(tail);
-    texts.push_back(end == std::string::npos ? "<" + line + ">"
-                                             : line.substr(head.size(), end - head.size()));
+    std::size_t end = line.find(middle, head.size());
+    std::string text = end == std::string::npos ? "" : line.substr(head.size(), end - head.size());
+    bool pastedIt = end != std::string::npos && line == head + text + middle + text + "\"";
+    texts.push_back(pastedIt ? text : "<" + line + ">");
   }
   return texts;
 }
@@ -86,10 +89,10 @@ TEST_F(CitationTest, SelectedVersesGoOneCommandEachInListOrder) {
   // The clipboard keeps the last; its Unicode copy is right under any code page.
   EXPECT_EQ(ClipboardUnicode(), quran::FromCodePage(expected[2]));
   EXPECT_EQ(ClipboardText(), expected[2]);
-  // The host reads the command's bytes in its ANSI code page, as Word does: right
-  // under an Arabic one only.
+  // The host pastes the clipboard's Unicode copy, as Word does: right under any
+  // code page.
   std::wstring inserted;
-  for (const std::string& citation : expected) inserted += quran::FromCodePage(citation, CP_ACP);
+  for (const std::string& citation : expected) inserted += quran::FromCodePage(citation);
   std::wstring document = before;
   document.replace(4, 4, inserted);
   EXPECT_EQ(wordhost::DocumentText(), document);

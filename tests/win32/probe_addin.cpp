@@ -1,5 +1,7 @@
 // A test add-in whose macros act on the document, so that a menu item's effect
 // shows whether the host ran the right export.
+#include <cstring>
+
 #include "host_command.h"
 
 using namespace quran;
@@ -26,8 +28,19 @@ void WINAPI wdAutoRemove() {
   SendHostCommand(433, 2, block.count, block.args, nullptr);
 }
 
-// Inserts "[الله]" (Windows-1256) at the selection.
+// Inserts "[الله]" at the selection: on the clipboard, then command 110 (a paste).
 void WINAPI ProbeInsert() {
+  const wchar_t text[] = L"[\x0627\x0644\x0644\x0647]";
+  g_lastStatus = -1;
+  if (!OpenClipboard(nullptr)) return;
+  EmptyClipboard();
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof text);
+  if (block) {
+    std::memcpy(GlobalLock(block), text, sizeof text);
+    GlobalUnlock(block);
+    if (!SetClipboardData(CF_UNICODETEXT, block)) GlobalFree(block);
+  }
+  CloseClipboard();
   g_lastStatus = InsertHostText("[\xC7\xE1\xE1\xE5]");
 }
 

@@ -328,6 +328,7 @@ TEST_F(SearchWindowTest, ANewHostWindowGetsANewSearchWindowThatSearchesItsSelect
 }
 
 TEST_F(SearchWindowTest, AMissingDataFileFailsLoadingAndEverySearchRequest) {
+  SaveMode(sw::kRoots);
   char system[MAX_PATH];
   GetSystemDirectoryA(system, MAX_PATH);
   std::string file = std::string(system) + "\\msdata32.qdt";
@@ -349,9 +350,57 @@ TEST_F(SearchWindowTest, AMissingDataFileFailsLoadingAndEverySearchRequest) {
   EXPECT_EQ(atLoad, reinstall);
   EXPECT_EQ(atSearch, reinstall);
   EXPECT_EQ(window, nullptr);
+  EXPECT_EQ(SavedMode(), sw::kRoots) << "a window that never started saves no mode";
   // The menu stays, so a later Search loads again, and now succeeds.
   OpenSearch();
   EXPECT_EQ(sw::Text(sw::kVerseCount), "1566");
+}
+
+// Word may load the add-in again without wdAutoRemove, and unload it the same way:
+// the host must go on, with no hook of the add-in left in its thread.
+TEST_F(SearchWindowTest, UnloadingWithoutAutoRemoveLeavesTheHostRunning) {
+  LoadAddin();
+  auto autoOpen = reinterpret_cast<std::int16_t(WINAPI*)(std::int16_t)>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(kAddin), "wdAutoOpen")));
+  ASSERT_NE(autoOpen, nullptr);
+  HWND first = sw::Find();
+  ASSERT_EQ(autoOpen(1), 1);
+  HWND second = sw::Find();
+  EXPECT_FALSE(IsWindow(first));
+  wordhost::FreeAddin();
+  EXPECT_EQ(GetModuleHandleA(kAddin), nullptr);
+  EXPECT_FALSE(IsWindow(second));
+
+  HWND document = wordhost::DocumentWindow();
+  SetFocus(document);
+  wordhost::SetSelection(0, 0);
+  std::size_t before = wordhost::DocumentText().size();
+  // Three keys, each translated to a character by the host's message loop.
+  for (WPARAM key : {WPARAM{'Q'}, WPARAM{'L'}, WPARAM{VK_SPACE}}) {
+    PostMessageW(document, WM_KEYDOWN, key, 0);
+    wordhost::PumpMessages(20);
+  }
+  wordhost::PumpMessages(300);
+  EXPECT_EQ(wordhost::DocumentText().size(), before + 3);
+}
+
+// A selection of a few pages: the field gets only the part a search could find,
+// at once, and the search answers as for the whole.
+TEST_F(SearchWindowTest, ALongSelectionIsCutToTheLongestVerse) {
+  LoadAddin();
+  std::wstring page;
+  while (page.size() < 100000) page += std::wstring(kDocument) + L"\r\n";
+  wordhost::SetDocumentText(page);
+  wordhost::SetSelection(0, static_cast<int>(page.size()));
+  std::size_t longest = 0;
+  for (int v = 0; v < quran::kVerseCount; ++v) {
+    longest = std::max<std::size_t>(longest, Store().VerseIndex[v].searchLength);
+  }
+  ASSERT_GT(longest, 500u);
+  OpenSearch();
+  EXPECT_EQ(sw::Text(sw::kSearchText),
+            quran::ToCodePage(wordhost::SelectedText()).substr(0, longest));
+  EXPECT_EQ(ModalWindows(), (std::vector<Modal>{{kNoneCaption, kNoText}}));
 }
 
 // Run in a prefix without an Arabic keyboard layout (see CMakeLists): the child

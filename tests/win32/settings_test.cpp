@@ -64,6 +64,48 @@ void UnderlineAndConfirm(HWND dialog) {
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
+HFONT WINAPI RefuseFont(const LOGFONTA*) {
+  return nullptr;
+}
+
+// While it lives, the add-in's imported CreateFontIndirectA fails, as it does in a
+// process that has used up its GDI handles.
+class FailingFontCreation {
+ public:
+  explicit FailingFontCreation(HMODULE module) {
+    auto real = reinterpret_cast<ULONG_PTR>(
+        GetProcAddress(GetModuleHandleA("gdi32.dll"), "CreateFontIndirectA"));
+    auto* base = reinterpret_cast<BYTE*>(module);
+    auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    IMAGE_DATA_DIRECTORY imports =
+        headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         dll->Name && !slot_; ++dll) {
+      for (auto* s = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk); s->u1.Function;
+           ++s) {
+        if (s->u1.Function == real) slot_ = &s->u1.Function;
+      }
+    }
+    if (slot_) Write(reinterpret_cast<ULONG_PTR>(&RefuseFont));
+    real_ = real;
+  }
+  ~FailingFontCreation() {
+    if (slot_) Write(real_);
+  }
+  bool Active() const { return slot_ != nullptr; }
+
+ private:
+  void Write(ULONG_PTR value) {
+    DWORD old;
+    VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &old);
+    *slot_ = value;
+    VirtualProtect(slot_, sizeof *slot_, old, &old);
+  }
+  ULONG_PTR* slot_ = nullptr;
+  ULONG_PTR real_ = 0;
+};
+
 using SettingsTest = SearchWindowTest;
 
 }  // namespace
@@ -150,4 +192,22 @@ TEST_F(SettingsTest, AConfirmedFontIsShownAndStoredACancelledOneChangesNothing) 
   wordhost::UnloadAddin();
   LoadAddin();
   EXPECT_TRUE(Describe(VerseFont()).lfUnderline);
+}
+
+TEST_F(SettingsTest, AFontThatCannotBeMadeIsNeitherShownNorStored) {
+  LoadAddin();
+  OpenSearch();
+  HFONT first = VerseFont();
+  {
+    FailingFontCreation failing(GetModuleHandleA(kAddin));
+    ASSERT_TRUE(failing.Active());
+    sw::Click(sw::kChooseFont);
+  }
+  std::vector<Modal> windows = ModalWindows();
+  ASSERT_EQ(windows.size(), 2u);
+  EXPECT_EQ(windows[1], Modal("Quran Verse Search",
+                              "This font could not be made; the verse font stays as it was."));
+  EXPECT_EQ(VerseFont(), first);
+  EXPECT_NE(GetObjectType(first), 0u);
+  EXPECT_TRUE(StoredValue("Font").empty());
 }

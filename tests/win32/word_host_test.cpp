@@ -16,13 +16,21 @@ std::int32_t Send(std::uint16_t command, std::int16_t options, HostCommandBlock*
                          passResult ? &block->result : nullptr);
 }
 
-void PutOnClipboard(const char* text) {
+// Only CF_TEXT, as another program may leave it, and the input language it was put
+// there under when one is given.
+void PutOnClipboard(const char* text, LCID locale = 0) {
   ASSERT_TRUE(OpenClipboard(nullptr));
   EmptyClipboard();
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
   std::strcpy(static_cast<char*>(GlobalLock(memory)), text);
   GlobalUnlock(memory);
   SetClipboardData(CF_TEXT, memory);
+  if (locale) {
+    HGLOBAL id = GlobalAlloc(GMEM_MOVEABLE, sizeof locale);
+    *static_cast<LCID*>(GlobalLock(id)) = locale;
+    GlobalUnlock(id);
+    SetClipboardData(CF_LOCALE, id);
+  }
   CloseClipboard();
 }
 
@@ -57,7 +65,8 @@ TEST_F(WordHostTest, DecodesEveryCommandOfTheTable) {
 
   std::vector<std::string> expected = {
       "109 options=2 count=0 args=[] result=string(nobuf,20) => 0",
-      std::string("110 options=2 count=1 args=[string \"") + kAllah1256 + "\"] result=none => 0",
+      std::string("110 options=2 count=1 args=[string \"") + kAllah1256 +
+          "\"] result=none => 0 pasted \"" + kAllah1256 + "\"",
       "33142 options=0 count=2 args=[short 5, string \"FileProcess\"] result=none => 0",
       "615 options=2 count=5 args=[#8 string \"&Quran\", #43 short -1, #152 short 1, "
       "#684 short 0, #3 short 1] result=none => 0",
@@ -90,16 +99,36 @@ TEST_F(WordHostTest, CopySelectionPutsWindows1256TextOnTheClipboard) {
   EXPECT_NE(LastLog().find("no selection"), std::string::npos) << LastLog();
 }
 
-TEST_F(WordHostTest, InsertTextReplacesTheSelection) {
+// Command 110 is Word's EditPaste: the clipboard replaces the selection, and the
+// string the command brings is only logged.
+TEST_F(WordHostTest, PasteTakesTheClipboardTextInItsLocalesCodePage) {
   HostCommandBlock block;
   InitHostCommand(&block, kArgString, nullptr, 0);
-  // "(قل)" in Windows-1256.
-  AddStringArg(&block, "(\xDE\xE1)");
+  AddStringArg(&block, "unread");
+  // "(قل)" in Windows-1256, put there under an Arabic input language: right under
+  // any system code page.
+  PutOnClipboard("(\xDE\xE1)", MAKELCID(0x0401, SORT_DEFAULT));
   EXPECT_EQ(Send(110, 2, &block, false), 0);
   std::wstring expected = kDocument;
   expected.replace(4, 4, L"(\x0642\x0644)");
   EXPECT_EQ(wordhost::DocumentText(), expected);
+  EXPECT_EQ(LastLog(),
+            "110 options=2 count=1 args=[string \"unread\"] result=none => 0 pasted "
+            "\"(\xDE\xE1)\"");
   Screenshot("wordhost_after_insert");
+
+  // The same bytes under an English input language are Windows-1252 letters.
+  wordhost::SetDocumentText(L"");
+  PutOnClipboard("\xDE\xE1", MAKELCID(0x0409, SORT_DEFAULT));
+  EXPECT_EQ(Send(110, 2, &block, false), 0);
+  EXPECT_EQ(wordhost::DocumentText(), L"\x00DE\x00E1");
+
+  // Nothing to paste: refused, the document as it was.
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  CloseClipboard();
+  EXPECT_NE(Send(110, 2, &block, false), 0);
+  EXPECT_EQ(wordhost::DocumentText(), L"\x00DE\x00E1");
 }
 
 TEST_F(WordHostTest, HostWindowIsTheMainWindowIn16Bits) {
