@@ -19,11 +19,11 @@ enum ArgType : std::uint16_t {
 inline constexpr unsigned kPositional = 0;
 inline constexpr unsigned kNamed = 1;
 
-// One argument slot as Word's add-in interface declares it: a 16-byte-aligned value
-// (a short, a long, a double, a string address, or an array's two addresses),
-// then three 16-bit fields. Compiled for 32 bits the value takes 8 bytes and the
-// slot 16; under the x64 compiler's natural alignment the value takes 16 bytes and
-// the slot 24, with two bytes of padding at the end.
+// One argument slot as Word's add-in interface declares it: a value (a short, a
+// long, a double, a string address, or an array's two addresses), then three 16-bit
+// fields. Compiled for 32 bits the value takes 8 bytes and the slot 16; under the
+// x64 compiler's natural alignment the value takes 16 bytes and the slot 24, with
+// two bytes of padding at the end.
 struct HostArg {
   // A short in the first two bytes, or a whole address.
   std::uintptr_t value;
@@ -44,26 +44,17 @@ struct HostCommandBlock {
   HostArg args[kHostArgSlots];
 };
 
-#if defined(_WIN64)
-static_assert(sizeof(HostArg) == 24);
-static_assert(offsetof(HostArg, bufferSize) == 16);
-static_assert(offsetof(HostArg, flags) == 18);
-static_assert(offsetof(HostArg, fieldId) == 20);
-static_assert(offsetof(HostArg, reserved) == 22);
-static_assert(sizeof(HostCommandBlock) == 848);
+// The documented layout for each architecture: slot 16 or 24 bytes, block 568 or 848.
+inline constexpr std::size_t kHostValueBytes = sizeof(void*) == 8 ? 16 : 8;
+static_assert(sizeof(void*) == 4 || sizeof(void*) == 8);
+static_assert(sizeof(HostArg) == kHostValueBytes + 8);
+static_assert(offsetof(HostArg, bufferSize) == kHostValueBytes);
+static_assert(offsetof(HostArg, flags) == kHostValueBytes + 2);
+static_assert(offsetof(HostArg, fieldId) == kHostValueBytes + 4);
+static_assert(offsetof(HostArg, reserved) == kHostValueBytes + 6);
 static_assert(offsetof(HostCommandBlock, result) == 8);
-static_assert(offsetof(HostCommandBlock, args) == 32);
-#else
-static_assert(sizeof(void*) == 4);
-static_assert(sizeof(HostArg) == 16);
-static_assert(offsetof(HostArg, bufferSize) == 8);
-static_assert(offsetof(HostArg, flags) == 10);
-static_assert(offsetof(HostArg, fieldId) == 12);
-static_assert(offsetof(HostArg, reserved) == 14);
-static_assert(sizeof(HostCommandBlock) == 568);
-static_assert(offsetof(HostCommandBlock, result) == 8);
-static_assert(offsetof(HostCommandBlock, args) == 24);
-#endif
+static_assert(offsetof(HostCommandBlock, args) == 8 + sizeof(HostArg));
+static_assert(sizeof(HostCommandBlock) == (sizeof(void*) == 8 ? 848 : 568));
 
 // The signature of Word's entry; the first three arguments are 16-bit values
 // widened with their sign. WINAPI is stdcall on x86 and the one x64 convention on x64.

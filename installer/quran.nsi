@@ -115,6 +115,13 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Free software"
   FunctionEnd
 !macroend
 !insertmacro DataDirFunction ""
+
+; The three files an install puts into $DataDir.
+!macro DeleteData
+  Delete "$DataDir\msdata64.qdt"
+  Delete "$DataDir\msdata32.qdt"
+  Delete "$DataDir\VUDEV-IRAZ.HLP"
+!macroend
 !insertmacro DataDirFunction "un."
 
 ; The entry is kept in the 64-bit registry on 64-bit Windows, so either installer
@@ -315,9 +322,7 @@ Section "Install"
     StrCpy $R1 $Arch
     StrCpy $Arch $R0
     Call SelectDataDir
-    Delete "$DataDir\msdata64.qdt"
-    Delete "$DataDir\msdata32.qdt"
-    Delete "$DataDir\VUDEV-IRAZ.HLP"
+    !insertmacro DeleteData
     ${EnableX64FSRedirection}
     StrCpy $Arch $R1
   ${EndIf}
@@ -365,9 +370,7 @@ Section "Uninstall"
   !insertmacro WaitForWord "$INSTDIR\${ADDIN}"
   Delete "$INSTDIR\${ADDIN}"
   Call un.SelectDataDir
-  Delete "$DataDir\msdata64.qdt"
-  Delete "$DataDir\msdata32.qdt"
-  Delete "$DataDir\VUDEV-IRAZ.HLP"
+  !insertmacro DeleteData
   ${EnableX64FSRedirection}
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   Delete "$LOCALAPPDATA\${PRODUCT}\uninstall.exe"
