@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "fuzz_checks.h"
+#include "literal_search.h"
 
 namespace {
 
@@ -41,7 +42,32 @@ std::string QueryFrom(std::string_view bytes) {
   return query;
 }
 
-void Exercise(quran::VerseStore& store, std::string_view input) {
+// The store's answer against the plain scan's on the same files. The scan walks
+// the verse index for every occurrence, so only small texts are compared.
+void CheckAgainstPlain(quran::VerseStore& store, quran::VerseStore& plain, Kind kind,
+                       const std::string& query, const std::uint8_t* filter) {
+  if (store.VerseIndex[quran::kVerseCount - 1].searchOffset > 4096 ||
+      std::strlen(store.RootBlock.get()) > 4096) {
+    return;
+  }
+  quran::fuzz::Search(store, kind, query, filter, true);
+  switch (kind) {
+    case Kind::Text:
+      quran::literal::FindText(plain, query.c_str(), filter, true);
+      break;
+    case Kind::Root:
+      quran::literal::FindRoot(plain, query.c_str(), filter, true);
+      break;
+    case Kind::WordRoots:
+      quran::literal::FindWordRoots(plain, query.c_str(), filter, true);
+      break;
+  }
+  Check(store.OccurrenceCount == plain.OccurrenceCount &&
+            std::memcmp(store.ResultFlags, plain.ResultFlags, quran::kVerseCount) == 0,
+        "the store finds what the plain scan finds");
+}
+
+void Exercise(quran::VerseStore& store, quran::VerseStore& plain, std::string_view input) {
   char text[quran::kVerseTextSize];
   for (std::uint32_t v = 0; v <= quran::kVerseCount; ++v) {
     if (store.GetVerseText(v, text)) {
@@ -61,19 +87,25 @@ void Exercise(quran::VerseStore& store, std::string_view input) {
   std::uint8_t allah[quran::kVerseCount];
   std::memcpy(allah, store.ResultFlags, sizeof allah);
   for (const std::string& q : texts) quran::fuzz::CheckSearch(store, Kind::Text, q, allah);
-  quran::fuzz::CheckSearch(store, Kind::Text, query, allah);
-  quran::fuzz::CheckSearch(store, Kind::Root, query, allah);
-  quran::fuzz::CheckSearch(store, Kind::WordRoots, query, allah);
+  for (Kind kind : {Kind::Text, Kind::Root, Kind::WordRoots}) {
+    quran::fuzz::CheckSearch(store, kind, query, allah);
+    if (!query.empty()) CheckAgainstPlain(store, plain, kind, query, allah);
+    // Padded, the query is a whole word: the look-up of the text's words.
+    if (!query.empty()) CheckAgainstPlain(store, plain, kind, " " + query + " ", nullptr);
+  }
 
   int rootsTried = 0;
   for (std::string_view root : store.Roots()) {
     if (++rootsTried > 8) break;
     std::string r(root);
     quran::fuzz::CheckSearch(store, Kind::Root, r, allah);
+    CheckAgainstPlain(store, plain, Kind::Root, r, nullptr);
     int derivativesTried = 0;
     for (std::string_view d : store.Derivatives(root)) {
       if (++derivativesTried > 4) break;
       quran::fuzz::CheckSearch(store, Kind::WordRoots, std::string(d), allah);
+      CheckAgainstPlain(store, plain, Kind::WordRoots, std::string(d), allah);
+      CheckAgainstPlain(store, plain, Kind::Text, " " + std::string(d) + " ", nullptr);
     }
   }
   // A root with a NUL inside has no entry, and the look-up says so.
@@ -100,6 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(store.FindText("x", nullptr, true) == 0, "a store that failed finds nothing");
     return 0;
   }
-  Exercise(store, input);
+  quran::VerseStore plain(dir.c_str());
+  Exercise(store, plain, input);
   return 0;
 }

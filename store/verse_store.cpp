@@ -1,14 +1,17 @@
 #include "verse_store.h"
 
 #include <algorithm>
-#include <bitset>
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "candidate_finder.h"
+#include "word_index.h"
 
 namespace quran {
 namespace {
@@ -74,21 +77,6 @@ bool ReadTextBlock(File& file, std::uint64_t& remaining, std::unique_ptr<char[]>
   return true;
 }
 
-// Yields the verse of each position of a rising sequence without rescanning the index.
-class VerseCursor {
- public:
-  explicit VerseCursor(const VerseIndexRecord* index) : index_(index) {}
-  int At(std::uint32_t position) {
-    while (verse_ < kVerseCount - 1 && position >= End(verse_)) ++verse_;
-    return verse_;
-  }
-
- private:
-  std::uint32_t End(int i) const { return index_[i].searchOffset + index_[i].searchLength; }
-  const VerseIndexRecord* index_;
-  int verse_ = 0;
-};
-
 // Finds pattern in a text block from a position on. The blocks end in a NUL and hold
 // none of their own, so the C library's strstr, much faster here than a generic
 // find, sees all of them.
@@ -109,63 +97,6 @@ std::string_view EntryBody(std::string_view block, std::string_view root) {
   std::size_t end = block.find('\\', start);
   if (end == std::string_view::npos) end = block.size();
   return block.substr(start, end - start);
-}
-
-}  // namespace
-
-// Derivatives of a root's entry with how often each is to be counted: once per
-// listing, so a word listed under two roots counts once for each.
-struct WordCounts {
-  std::unordered_map<std::string_view, std::int64_t> map;
-};
-
-namespace {
-
-// A bit per hash of a word's length and outer letters: rules out nearly every
-// token of the text before the exact look-up, which is what keeps a root with
-// hundreds of derivatives to one quick pass.
-class TokenFilter {
- public:
-  void Add(std::string_view word) { bits_.set(Key(word)); }
-  bool MayHold(std::string_view token) const { return bits_.test(Key(token)); }
-
- private:
-  static std::size_t Key(std::string_view w) {
-    auto at = [&](std::size_t i) {
-      return static_cast<std::uint32_t>(static_cast<unsigned char>(w[i]));
-    };
-    std::uint32_t k = static_cast<std::uint32_t>(w.size()) * 0x9E3779B1u;
-    k ^= at(0) * 0x85EBCA77u;
-    k ^= at(w.size() - 1) * 0xC2B2AE3Du;
-    if (w.size() > 2) k ^= at(1) * 0x27D4EB2Fu;
-    k ^= k >> 15;
-    k *= 0x2C1B3C6Du;
-    return (k ^ (k >> 13)) & (kBits - 1);
-  }
-  static constexpr std::size_t kBits = 1 << 16;
-  std::bitset<kBits> bits_;
-};
-
-// Up to this many words a strstr pass per word beats one pass over every token.
-constexpr std::size_t kFewWords = 16;
-
-template <typename Visit>
-void ForEachDerivative(std::string_view body, Visit visit) {
-  std::size_t slash = body.find('/');
-  while (slash != std::string_view::npos) {
-    std::size_t next = body.find('/', slash + 1);
-    if (next == std::string_view::npos) break;  // text after the last slash is no derivative
-    visit(body.substr(slash + 1, next - slash - 1));
-    slash = next;
-  }
-}
-
-// Adds each derivative listings times; counts saturate rather than wrap.
-void AddDerivatives(std::string_view body, std::int64_t listings, WordCounts& counts) {
-  ForEachDerivative(body, [&](std::string_view d) {
-    std::int64_t& n = counts.map[d];
-    n = std::min<std::int64_t>(n + listings, INT32_MAX);
-  });
 }
 
 }  // namespace
@@ -203,8 +134,21 @@ int VerseStore::SetDataDirectory(const char* path) {
 }
 
 int VerseStore::LoadFiles() {
-  loaded_ = LoadVerseFile() && LoadRootFile();
+  index_.reset();
+  loaded_ = LoadVerseFile() && LoadRootFile() && BuildIndex();
   return loaded_ ? 1 : 0;
+}
+
+bool VerseStore::BuildIndex() {
+  try {
+    index_ = std::make_unique<StoreIndex>(std::string_view(SearchText.get(), searchLength_),
+                                          VerseIndex.get(),
+                                          std::string_view(RootBlock.get(), rootLength_));
+    return true;
+  } catch (const std::exception&) {
+    // Without its index the store cannot search: as with the files, no memory fails the load.
+    return false;
+  }
 }
 
 bool VerseStore::LoadVerseFile() {
@@ -290,62 +234,79 @@ void VerseStore::Count(int verse, std::int64_t times, const std::uint8_t* filter
   ResultFlags[verse] = 1;
 }
 
-void VerseStore::FindPattern(const char* pattern, const std::uint8_t* filter, std::int64_t times) {
-  const char* base = SearchText.get();
-  VerseCursor cursor(VerseIndex.get());
-  // The block holds no NUL of its own, so strstr sees all of it. Each next look
-  // starts one byte after the previous hit, so overlapping occurrences all count.
-  for (const char* hit = std::strstr(base, pattern); hit; hit = std::strstr(hit + 1, pattern)) {
-    Count(cursor.At(static_cast<std::uint32_t>(hit - base + 1)), times, filter);
+// One pass over the text, verse by verse, sixteen starting positions at a time:
+// the positions whose first and last bytes match are candidates, and an occurrence
+// counts for the verse that holds its second byte.
+void VerseStore::FindPattern(std::string_view pattern, const std::uint8_t* filter,
+                             std::int64_t times) {
+  const std::size_t m = pattern.size(), length = searchLength_;
+  if (m == 0 || m > length) return;
+  const auto* text = reinterpret_cast<const unsigned char*>(SearchText.get());
+  const std::size_t starts = length - m + 1;  // positions the pattern fits at
+  // A pattern of one or two bytes is its first and last byte.
+  const bool verify = m > 2;
+  const CandidateFinder finder(pattern);
+  std::size_t from = 0;
+  for (int v = 0; v < kVerseCount && from < starts; ++v) {
+    // The occurrences that start in [from, to) hold their second byte in verse v.
+    const VerseIndexRecord& r = VerseIndex[v];
+    std::uint64_t end = std::uint64_t{r.searchOffset} + r.searchLength;
+    std::size_t to = v == kVerseCount - 1 || end > starts ? starts : (end == 0 ? 0 : end - 1);
+    if (to <= from) continue;
+    if (filter && filter[v] == 0) {
+      from = to;
+      continue;
+    }
+    std::int64_t found = 0;
+    if (!verify) {
+      found = static_cast<std::int64_t>(finder.Count(text, length, from, to));
+    } else {
+      for (std::size_t at = from; at < to; at += CandidateFinder::kSpan) {
+        std::uint32_t mask = finder.Candidates(text, length, at);
+        if (to - at < CandidateFinder::kSpan) mask &= (1u << (to - at)) - 1;
+        for (; mask != 0; mask &= mask - 1) {
+          std::size_t start = at + static_cast<std::size_t>(std::countr_zero(mask));
+          found += std::memcmp(text + start, pattern.data(), m) == 0;
+        }
+      }
+    }
+    if (found > 0) Count(v, found * times, filter);
+    from = to;
+  }
+}
+
+void VerseStore::CountWord(std::uint32_t word, std::int64_t times, const std::uint8_t* filter) {
+  std::span<const std::uint16_t> verses = index_->occurrences.Of(word);
+  for (std::size_t i = 0; i < verses.size();) {
+    std::size_t run = i + 1;
+    while (run < verses.size() && verses[run] == verses[i]) ++run;
+    Count(verses[i], static_cast<std::int64_t>(run - i) * times, filter);
+    i = run;
+  }
+}
+
+void VerseStore::CountListings(std::span<const Listing> words, std::span<const ScanListing> scans,
+                               const std::uint8_t* filter) {
+  for (const Listing& l : words) CountWord(l.word, l.times, filter);
+  for (const ScanListing& s : scans) {
+    std::string padded;
+    padded.append(1, ' ').append(s.text).append(1, ' ');
+    FindPattern(padded, filter, s.times);
   }
 }
 
 std::int32_t VerseStore::FindText(const char* query, const std::uint8_t* filter, bool reset) {
   if (reset) Reset();
   if (!loaded_ || !query || !*query) return OccurrenceCount;
-  FindPattern(query, filter, 1);
+  std::string_view q(query);
+  // One word between two spaces is a look-up; the words index it wherever it stands.
+  if (q.size() > 2 && q.front() == ' ' && q.back() == ' ' && q.find(' ', 1) == q.size() - 1) {
+    std::uint32_t word = index_->words.Find(q.substr(1, q.size() - 2));
+    if (word != kNoId) CountWord(word, 1, filter);
+    return OccurrenceCount;
+  }
+  FindPattern(q, filter, 1);
   return OccurrenceCount;
-}
-
-// Finds every whole-word occurrence of all derivatives in one pass, which gives
-// the same counts and flags as searching " d " for each derivative d in turn.
-void VerseStore::FindWholeWords(const WordCounts& words, const std::uint8_t* filter) {
-  const auto& counts = words.map;
-  TokenFilter candidates;
-  bool anyToken = false;
-  for (const auto& [word, times] : counts) {
-    // A " d " pattern that is no single token only the plain search finds; a few
-    // words are found faster one by one than by a pass over every token.
-    if (word.empty() || word.find(' ') != std::string_view::npos || counts.size() <= kFewWords) {
-      std::string padded;
-      padded.append(1, ' ').append(word).append(1, ' ');
-      // One pass whatever the listings: each occurrence counts once per listing.
-      FindPattern(padded.c_str(), filter, times);
-      continue;
-    }
-    candidates.Add(word);
-    anyToken = true;
-  }
-  if (!anyToken) return;
-  const char* text = SearchText.get();
-  const char* end = text + searchLength_;
-  VerseCursor cursor(VerseIndex.get());
-  const char* start = text;
-  while (start < end) {
-    const char* space = static_cast<const char*>(std::memchr(start, ' ', end - start));
-    // A whole word needs a space on both sides; the block's first and last bytes have none.
-    if (!space) break;
-    if (space > start && start > text) {
-      std::string_view token(start, space - start);
-      if (candidates.MayHold(token)) {
-        auto it = counts.find(token);
-        if (it != counts.end()) {
-          Count(cursor.At(static_cast<std::uint32_t>(start - text)), it->second, filter);
-        }
-      }
-    }
-    start = space + 1;
-  }
 }
 
 std::int32_t VerseStore::FindRoot(const char* root, const std::uint8_t* filter, bool reset) {
@@ -353,12 +314,19 @@ std::int32_t VerseStore::FindRoot(const char* root, const std::uint8_t* filter, 
   if (!loaded_ || !root) return 0;
   std::string_view r(root);
   if (r.size() > kMaxPatternText) return 0;
-  std::string_view block(RootBlock.get(), rootLength_);
-  std::string_view body = EntryBody(block, r);
+  if (r.find('\\') == std::string_view::npos) {
+    std::uint32_t id = index_->roots.Find(r);
+    if (id == kNoId) return 0;
+    CountListings(index_->listings.Of(id), index_->scanListings.Of(id), filter);
+    return OccurrenceCount;
+  }
+  // A root holding a backslash can only be matched across entries of the block.
+  std::string_view body = EntryBody(std::string_view(RootBlock.get(), rootLength_), r);
   if (body.data() == nullptr) return 0;
-  WordCounts counts;
-  AddDerivatives(body, 1, counts);
-  FindWholeWords(counts, filter);
+  std::vector<Listing> found;
+  std::vector<ScanListing> scans;
+  ListDerivatives(body, index_->words, found, scans);
+  CountListings(found, scans, filter);
   return OccurrenceCount;
 }
 
@@ -367,38 +335,52 @@ std::int32_t VerseStore::FindWordRoots(const char* word, const std::uint8_t* fil
   if (!loaded_ || !word) return 0;
   std::string_view w(word);
   if (w.size() > kMaxPatternText) return 0;
-  std::string pattern;
-  pattern.append(1, '/').append(w).append(1, '/');
-  std::string_view block(RootBlock.get(), rootLength_);
-  std::size_t at = FindIn(block, pattern, 0);
-  if (at == std::string_view::npos) return 0;
-  // How often each root lists the word: a root's derivatives count once per listing.
-  std::unordered_map<std::string_view, std::int64_t> listings;
-  std::string_view root;
-  bool rootKnown = false;
-  std::size_t entryEnd = 0;
-  for (; at != std::string_view::npos; at = FindIn(block, pattern, at + pattern.size())) {
-    // The root of the entry is what stands between the last two backslashes before
-    // the word; it is looked up again only past the entry's end, so that an entry
-    // listing the word many times is read once.
-    if (!rootKnown || at > entryEnd) {
-      root = {};
-      std::size_t close = block.rfind('\\', at);
-      if (close != std::string_view::npos && close > 0) {
-        std::size_t open = block.rfind('\\', close - 1);
-        if (open != std::string_view::npos) root = block.substr(open + 1, close - open - 1);
-      }
-      entryEnd = block.find('\\', at);
-      rootKnown = true;
+  // The root of each place "/w/" is found, one per place.
+  std::vector<std::uint32_t> places;
+  if (!w.empty() && w.find_first_of("/\\") == std::string_view::npos) {
+    std::uint32_t id = index_->words.Find(w);
+    if (id == kNoId) return 0;
+    std::uint32_t previous = kNoId;
+    for (const SlashWord& s : index_->slashWords.Of(id)) {
+      // A find resumes after the closing slash, so the place that opens with it is passed.
+      if (previous != kNoId && s.segment == previous + 1) continue;
+      previous = s.segment;
+      if (s.root != kNoId) places.push_back(s.root);
     }
-    if (root.data() != nullptr && root.size() <= kMaxPatternText) ++listings[root];
+  } else {
+    // Only a word with a delimiter of its own reads the block as it stands.
+    std::string pattern;
+    pattern.append(1, '/').append(w).append(1, '/');
+    std::string_view block(RootBlock.get(), rootLength_);
+    std::size_t at = FindIn(block, pattern, 0);
+    if (at == std::string_view::npos) return 0;
+    for (; at != std::string_view::npos; at = FindIn(block, pattern, at + pattern.size())) {
+      std::size_t close = block.rfind('\\', at);
+      if (close == std::string_view::npos || close == 0) continue;
+      std::size_t open = block.rfind('\\', close - 1);
+      if (open == std::string_view::npos || close - open - 1 > kMaxPatternText) continue;
+      places.push_back(index_->roots.Find(block.substr(open + 1, close - open - 1)));
+    }
   }
-  WordCounts counts;
-  for (const auto& [listedRoot, times] : listings) {
-    std::string_view body = EntryBody(block, listedRoot);
-    if (body.data() != nullptr) AddDerivatives(body, times, counts);
+  // Each root once, its derivatives counted once per place that named it.
+  std::sort(places.begin(), places.end());
+  std::vector<Listing> found;
+  std::vector<ScanListing> scans;
+  for (std::size_t i = 0; i < places.size();) {
+    std::size_t j = i;
+    while (j < places.size() && places[j] == places[i]) ++j;
+    std::uint64_t times = j - i;
+    for (const Listing& l : index_->listings.Of(places[i])) {
+      found.push_back({l.word, SaturatedCount(times * l.times)});
+    }
+    for (const ScanListing& l : index_->scanListings.Of(places[i])) {
+      scans.push_back({l.text, SaturatedCount(times * l.times)});
+    }
+    i = j;
   }
-  FindWholeWords(counts, filter);
+  MergeListings(found);
+  MergeListings(scans);
+  CountListings(found, scans, filter);
   return OccurrenceCount;
 }
 

@@ -1,9 +1,11 @@
 // VerseStore: the verse index, display text, search text and root dictionary,
-// read once from the data files, and the searches over them.
+// read once from the data files, the index of words built from them at load, and
+// the searches over them.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,7 +20,9 @@
 
 namespace quran {
 
-struct WordCounts;
+struct Listing;
+struct ScanListing;
+struct StoreIndex;
 
 class VerseStore {
  public:
@@ -69,13 +73,18 @@ class VerseStore {
   bool LoadVerseFile();
   bool LoadRootFile();
   bool RangesValid() const;
+  bool BuildIndex();
   // Counts times occurrences in the verse, saturating at the largest count.
   void Count(int verse, std::int64_t times, const std::uint8_t* filter);
-  // Every occurrence of the pattern, each counted times.
-  void FindPattern(const char* pattern, const std::uint8_t* filter, std::int64_t times);
-  void FindWholeWords(const WordCounts& words, const std::uint8_t* filter);
+  // Every occurrence of the pattern in the text, each counted times.
+  void FindPattern(std::string_view pattern, const std::uint8_t* filter, std::int64_t times);
+  // Every occurrence of a word of the text, each counted times.
+  void CountWord(std::uint32_t word, std::int64_t times, const std::uint8_t* filter);
+  void CountListings(std::span<const Listing> words, std::span<const ScanListing> scans,
+                     const std::uint8_t* filter);
 
   bool loaded_ = false;
+  std::unique_ptr<StoreIndex> index_;
 
   std::uint32_t displayLength_ = 0;
   std::uint32_t searchLength_ = 0;

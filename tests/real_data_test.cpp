@@ -170,6 +170,62 @@ TEST_F(RealData, SearchesAgreeWithThePlainDefinition) {
   }
 }
 
+// The indexed searches give what the plain scan gives for every word of the text,
+// every root and every derivative.
+TEST_F(RealData, IndexedSearchesAgreeWithTheScanEverywhere) {
+  VerseStore plain(QURAN_DATA_DIR);
+  int differences = 0;
+  auto same = [&](const std::string& what) {
+    if (store_->OccurrenceCount == plain.OccurrenceCount &&
+        std::memcmp(store_->ResultFlags, plain.ResultFlags, kVerseCount) == 0) {
+      return;
+    }
+    if (++differences <= 5) ADD_FAILURE() << what;
+  };
+  std::set<std::string_view> words;
+  std::string_view text(store_->SearchText.get());
+  for (std::size_t a = text.find(' '), b; a != text.npos; a = b) {
+    b = text.find(' ', a + 1);
+    if (b != text.npos && b > a + 1) words.insert(text.substr(a + 1, b - a - 1));
+  }
+  EXPECT_GT(words.size(), 14000u);
+  for (std::string_view w : words) {
+    std::string padded;
+    padded.append(1, ' ').append(w).append(1, ' ');
+    store_->FindText(padded.c_str(), nullptr, true);
+    literal::FindText(plain, padded.c_str(), nullptr, true);
+    same("word " + padded);
+  }
+
+  // A root's answer, as the scan gives it; each derivative is listed once under
+  // each of its roots in these files, so its answer is theirs added up.
+  std::map<std::string_view, std::pair<std::int32_t, std::vector<std::uint8_t>>> byRoot;
+  std::map<std::string_view, std::vector<std::string_view>> rootsOf;
+  for (std::string_view root : store_->Roots()) {
+    std::string r(root);
+    store_->FindRoot(r.c_str(), nullptr, true);
+    literal::FindRoot(plain, r.c_str(), nullptr, true);
+    same("root " + r);
+    byRoot[root] = {plain.OccurrenceCount,
+                    std::vector<std::uint8_t>(plain.ResultFlags, plain.ResultFlags + kVerseCount)};
+    for (std::string_view d : store_->Derivatives(root)) rootsOf[d].push_back(root);
+  }
+  EXPECT_EQ(byRoot.size(), 1642u);
+  for (const auto& [d, roots] : rootsOf) {
+    std::memset(plain.ResultFlags, 0, kVerseCount);
+    plain.OccurrenceCount = 0;
+    for (std::string_view root : roots) {
+      const auto& [count, flags] = byRoot[root];
+      plain.OccurrenceCount += count;
+      for (int v = 0; v < kVerseCount; ++v) plain.ResultFlags[v] |= flags[v];
+    }
+    store_->FindWordRoots(std::string(d).c_str(), nullptr, true);
+    same("derivative " + std::string(d));
+  }
+  EXPECT_GT(rootsOf.size(), 14000u);
+  EXPECT_EQ(differences, 0);
+}
+
 TEST_F(RealData, WriterIsDeterministic) {
   testing::TempDir dir;
   auto display = LoadVerses(std::string(QURAN_TEXT_DIR) + "/quran-text-tanzil-simple-min.json",

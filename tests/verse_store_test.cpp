@@ -234,6 +234,30 @@ TEST(StoreEquivalence, MatchesThePlainDefinitionOnRandomData) {
   for (std::uint32_t p = 0; p < fast.VerseIndex[400].searchOffset; p += 3) {
     ASSERT_EQ(fast.VerseAtPosition(p), literal::VerseAtPosition(plain, p)) << p;
   }
+
+  // A damaged root file: text before the first root, a derivative listed in a row, a
+  // root with two entries, delimiters inside roots and derivatives, empty ones, spaces.
+  testing::WriteRaw(dir.path() / kRootFileName,
+                    EncodeBlock(W("قل/\\كتب\\/كتب/كتب/كتب/الكتاب//\\قول\\/قال/قل/كتب/\\ق/ل\\/بب/"
+                                  "\\كتب\\/كاتب/\\\\/قال قل/ /ب/\\\\\\بوب\\/ب/ب/قل")));
+  VerseStore damaged(dir.str().c_str()), damagedPlain(dir.str().c_str());
+  ASSERT_EQ(damaged.LoadFailed, 0);
+  std::vector<std::string> queries = {"",       "/",          "\\",        " ",
+                                      W("ق/ل"), W("كتب/كتب"), W("ل\\/بب"), W("قال قل")};
+  for (std::string_view r : damaged.Roots()) queries.emplace_back(r);
+  for (const std::string& w : words) queries.push_back(W(w));
+  for (const std::string& q : queries) {
+    for (const std::uint8_t* f : {static_cast<const std::uint8_t*>(nullptr),
+                                  static_cast<const std::uint8_t*>(filter.data())}) {
+      damaged.FindRoot(q.c_str(), f, true), literal::FindRoot(damagedPlain, q.c_str(), f, true);
+      EXPECT_EQ(damaged.OccurrenceCount, damagedPlain.OccurrenceCount) << "root " << q;
+      EXPECT_EQ(0, std::memcmp(damaged.ResultFlags, damagedPlain.ResultFlags, kVerseCount));
+      damaged.FindWordRoots(q.c_str(), f, true),
+          literal::FindWordRoots(damagedPlain, q.c_str(), f, true);
+      EXPECT_EQ(damaged.OccurrenceCount, damagedPlain.OccurrenceCount) << "derivatives " << q;
+      EXPECT_EQ(0, std::memcmp(damaged.ResultFlags, damagedPlain.ResultFlags, kVerseCount));
+    }
+  }
 }
 
 // Malformed or missing files are load failures, never reads out of bounds.
