@@ -25,8 +25,8 @@ class CandidateFinder {
   // How many candidates start in [from, to) of a text of length bytes; the pattern
   // fits at every one of those positions. For a pattern of one or two bytes, the
   // number of its occurrences.
-  std::size_t Count(const unsigned char* text, std::size_t length, std::size_t from,
-                    std::size_t to) const {
+  std::size_t Count(const unsigned char* text, [[maybe_unused]] std::size_t length,
+                    std::size_t from, std::size_t to) const {
     std::size_t count = 0, at = from;
 #ifdef __SSE2__
     // Each lane counts down by one per match; 255 spans at most before a lane wraps.

@@ -27,12 +27,18 @@ TEST(Alphabet, HoldsEveryCharacterTheTextsUseOnceAndNoNul) {
 }
 
 TEST(Alphabet, DecodingTakesEachByteModulo47) {
-  char bytes[] = {
-      0, 47, 94, static_cast<char>(141), static_cast<char>(188), static_cast<char>(235), 46, 93};
-  DecodeBlock(bytes, 8);
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(bytes[i], DecodeAlphabet[0]) << i;
-  EXPECT_EQ(bytes[6], DecodeAlphabet[46]);
-  EXPECT_EQ(bytes[7], DecodeAlphabet[46]);
+  // Every byte value, at every place of a block decoded sixteen bytes at a time and
+  // of its tail.
+  std::string bytes;
+  for (int round = 0; round < 3; ++round) {
+    for (int b = 0; b < 256; ++b) bytes += static_cast<char>((b + round * 7) % 256);
+  }
+  bytes += bytes.substr(0, 11);
+  std::string decoded = bytes;
+  DecodeBlock(decoded.data(), static_cast<std::int32_t>(decoded.size()));
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    ASSERT_EQ(decoded[i], DecodeAlphabet[static_cast<unsigned char>(bytes[i]) % 47]) << i;
+  }
   char untouched[] = {5, 6};
   DecodeBlock(untouched, 0);
   DecodeBlock(untouched, -3);
