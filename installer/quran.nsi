@@ -4,6 +4,7 @@
 ; uninstaller that takes back exactly that.
 ; makensis -DVERSION=x.y -DSTAGE=<folder with x86/ and x64/ add-ins and the files>
 ;          -DOUTFILE=<installer.exe> -DTARGET=x86-unicode|amd64-unicode
+;          [-DSIGN=<command that signs the file named after it, in place>]
 ; Silent: /S, with /ARCH=x86 or /ARCH=x64 where no Word is found.
 ; Exit status: 0 installed, 1 cancelled, 2 stopped (Word running, files in use),
 ; 3 Word's kind unknown in a silent install without /ARCH, 4 /ARCH is neither x86
@@ -27,6 +28,11 @@ SetCompressor /SOLID lzma
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
+; Signed as they are written: the installer, and the uninstaller it will write out.
+!ifdef SIGN
+!finalize '${SIGN} "%1"'
+!uninstfinalize '${SIGN} "%1"'
+!endif
 InstallDir "$APPDATA\Microsoft\Word\STARTUP"
 BrandingText "${PRODUCT} ${VERSION}"
 

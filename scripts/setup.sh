@@ -14,7 +14,7 @@ NATIVE_PACKAGES=(cmake make g++ pkg-config git clang-format googletest libgtest-
 # one with Latin and Arabic letters for the dialogs' "MS Sans Serif", and a naskh
 # face with Latin punctuation for the stand-in Word's document.
 CROSS_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth fonts-kacst fonts-dejavu-core
-  fonts-hosny-amiri imagemagick librsvg2-bin nsis xdotool)
+  fonts-hosny-amiri imagemagick librsvg2-bin nsis xdotool osslsigncode openssl)
 
 log() { printf '[quran] %s\n' "$*" >&2; }
 
@@ -230,7 +230,8 @@ build_windows() {
     toolchain="$ROOT_DIR/cmake/mingw-i686.cmake" extra=()
     if [ "$arch" = win64 ]; then
       toolchain="$ROOT_DIR/cmake/mingw-x86_64.cmake"
-      extra=(-DQURAN_X86_BUILD_DIR="$(windows_dir win32)")
+      # Named on every build, so that a signed release leaves no signing behind.
+      extra=(-DQURAN_X86_BUILD_DIR="$(windows_dir win32)" -DQURAN_SIGN_CERT="${SIGN_CERT:-}")
     fi
     quietly "$dir/configure.log" cmake -S "$ROOT_DIR" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
       -DCMAKE_BUILD_TYPE=Release -DQURAN_RELEASE_DATA_DIR="$data" "${extra[@]}"
@@ -324,4 +325,40 @@ make_release() {
   for installer in "$(windows_dir win64)"/QuranVerseSearch-*-setup*.exe; do
     log "installer: $installer"
   done
+  if [ -n "${SIGN_CERT:-}" ]; then
+    log "signed with $SIGN_CERT${QURAN_SIGN_TIMESTAMP:+, timestamped by $QURAN_SIGN_TIMESTAMP}"
+  else
+    log "unsigned: ./quran release --sign CERT.pfx signs the add-ins and installers"
+  fi
+}
+
+# release_options ARGS: --sign CERT.pfx and --timestamp URL into SIGN_CERT and
+# QURAN_SIGN_TIMESTAMP; the certificate's password must be in QURAN_SIGN_PASSWORD.
+release_options() {
+  local timestamp=""
+  SIGN_CERT=""
+  while [ $# -gt 0 ]; do
+    case "$1" in
+      --sign)
+        [ $# -ge 2 ] || { log "--sign needs a PKCS#12 file"; exit 2; }
+        [ -f "$2" ] || { log "no certificate file: $2"; exit 2; }
+        SIGN_CERT="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"
+        shift 2 ;;
+      --timestamp)
+        [ $# -ge 2 ] || { log "--timestamp needs a server's address"; exit 2; }
+        timestamp="$2"
+        shift 2 ;;
+      *) log "unknown option: $1"; exit 2 ;;
+    esac
+  done
+  if [ -n "$timestamp" ] && [ -z "$SIGN_CERT" ]; then
+    log "--timestamp goes with --sign"
+    exit 2
+  fi
+  if [ -n "$SIGN_CERT" ] && [ -z "${QURAN_SIGN_PASSWORD+set}" ]; then
+    log "--sign: set QURAN_SIGN_PASSWORD to the certificate's password"
+    exit 2
+  fi
+  # Only what the command line asks for: no timestamp server from the environment.
+  export QURAN_SIGN_TIMESTAMP="$timestamp"
 }
