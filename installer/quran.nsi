@@ -1,11 +1,15 @@
 ; The Windows installer: the add-in that matches the user's Word (32-bit or 64-bit)
-; into the user's Word startup folder, the data and help files into the system
-; folder that add-in reads, an entry in the installed-programs list and an
-; uninstaller that takes back exactly that.
+; into the startup folder of Word's own program folder, which serves every user of
+; the machine whoever approved the elevation, or, by choice, into the user's Word
+; startup folder; the data and help files into the system folder that add-in reads,
+; one entry in the machine's installed-programs list and an uninstaller that takes
+; back exactly that.
 ; makensis -DVERSION=x.y -DSTAGE=<folder with x86/ and x64/ add-ins and the files>
 ;          -DOUTFILE=<installer.exe> -DTARGET=x86-unicode|amd64-unicode
 ;          [-DSIGN=<command that signs the file named after it, in place>]
-; Silent: /S, with /ARCH=x86 or /ARCH=x64 where no Word is found.
+; Silent: /S, with /ARCH=x86 or /ARCH=x64 where no Word is found, and /CURRENTUSER
+; for the user's startup folder. Where Word's folder is unknown the add-in goes to
+; the user's.
 ; Exit status: 0 installed, 1 cancelled, 2 stopped (Word running, files in use),
 ; 3 Word's kind unknown in a silent install without /ARCH, 4 /ARCH is neither x86
 ; nor x64, 5 a 64-bit add-in asked for on 32-bit Windows.
@@ -39,6 +43,12 @@ BrandingText "${PRODUCT} ${VERSION}"
 ; The add-in installed, x86 or x64, and the system folder it reads its files from.
 Var Arch
 Var DataDir
+; "machine" (Word's startup folder) or "user", Word's program folder when known, and
+; the folder of the uninstaller.
+Var Scope
+Var WordDir
+Var UninstDir
+Var ScopeChoiceMachine
 Var ArchChoiceX64
 Var ArchChoiceX86
 
@@ -50,6 +60,7 @@ Var ArchChoiceX86
 !define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
 !insertmacro MUI_PAGE_WELCOME
 Page custom ArchPageCreate ArchPageLeave
+Page custom ScopePageCreate ScopePageLeave
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -71,6 +82,16 @@ LangString ArchX64 ${LANG_ARABIC} "وورد 64 بت، وهو المعتاد من
 LangString ArchX64 ${LANG_ENGLISH} "64-bit Word, the usual one since Word 2019 and Microsoft 365"
 LangString ArchX86 ${LANG_ARABIC} "وورد 32 بت"
 LangString ArchX86 ${LANG_ENGLISH} "32-bit Word"
+LangString ScopeTitle ${LANG_ARABIC} "لمن الإضافة"
+LangString ScopeTitle ${LANG_ENGLISH} "Who gets the add-in"
+LangString ScopeSubtitle ${LANG_ARABIC} "يحمّل وورد الإضافات من مجلده لكل مستخدمي الجهاز، ومن مجلد كل مستخدم له وحده."
+LangString ScopeSubtitle ${LANG_ENGLISH} "Word loads the add-ins of its own folder for every user, and those of a user's folder for that user."
+LangString ScopeMachine ${LANG_ARABIC} "كل من يستخدم وورد في هذا الجهاز (موصى به)"
+LangString ScopeMachine ${LANG_ENGLISH} "Everyone who uses Word on this computer (recommended)"
+LangString ScopeUser ${LANG_ARABIC} "المستخدم $R2 وحده"
+LangString ScopeUser ${LANG_ENGLISH} "Only the user $R2"
+LangString ScopeOtherUser ${LANG_ARABIC} "تنبيه: يعمل المثبّت باسم $R2، لا باسم $R1 الذي بدأه. الخيار الثاني يعطي الإضافة للمستخدم $R2 وحده، ولن يجدها $R1."
+LangString ScopeOtherUser ${LANG_ENGLISH} "Note: the installer runs as $R2, not as $R1, who started it. The second choice gives the add-in to $R2 alone; $R1 would not get it."
 LangString BadArch ${LANG_ARABIC} "يقبل الخيار /ARCH القيمتين x86 أو x64 فقط."
 LangString BadArch ${LANG_ENGLISH} "/ARCH takes x86 or x64."
 LangString NoX64 ${LANG_ARABIC} "لا يعمل وورد 64 بت إلا في ويندوز 64 بت، وهذا الويندوز 32 بت."
@@ -188,7 +209,8 @@ FunctionEnd
 
 ; Word's bitness on the stack: "x86", "x64" or "" when no Word is found. First the
 ; winword.exe that App Paths names, then Click-to-Run's platform, then the bitness
-; an MSI-installed Office records.
+; an MSI-installed Office records. $WordDir receives Word's program folder where the
+; first two tell it.
 Function FindWordArch
   Push $0
   Push $1
@@ -207,12 +229,19 @@ Function FindWordArch
     Push $0
     Call ProgramArch
     Pop $1
+    ${If} $1 != ""
+      ${GetParent} $0 $WordDir
+    ${EndIf}
   ${EndIf}
   ${If} $1 == ""
     ReadRegStr $0 HKLM "SOFTWARE\Microsoft\Office\ClickToRun\Configuration" "Platform"
     ${If} $0 == "x86"
     ${OrIf} $0 == "x64"
       StrCpy $1 $0
+      ReadRegStr $0 HKLM "SOFTWARE\Microsoft\Office\ClickToRun\Configuration" "InstallationPath"
+      ${If} $0 != ""
+        StrCpy $WordDir "$0\root\Office16"
+      ${EndIf}
     ${EndIf}
   ${EndIf}
   ${If} $1 == ""
@@ -240,12 +269,19 @@ FunctionEnd
 Function .onInit
   SetShellVarContext current
   ${GetParameters} $0
+  StrCpy $Scope ""
+  ClearErrors
+  ${GetOptions} $0 "/CURRENTUSER" $1
+  ${IfNot} ${Errors}
+    StrCpy $Scope "user"
+  ${EndIf}
+  StrCpy $WordDir ""
+  Call FindWordArch
+  Pop $R0
   ClearErrors
   ${GetOptions} $0 "/ARCH=" $Arch
   ${If} ${Errors}
-    StrCpy $Arch ""
-    Call FindWordArch
-    Pop $Arch
+    StrCpy $Arch $R0
     ${If} $Arch == ""
     ${AndIf} ${Silent}
       SetErrorLevel 3
@@ -263,10 +299,22 @@ Function .onInit
     SetErrorLevel 5
     Quit
   ${EndIf}
+  ; Word's folder takes only an add-in of Word's own kind.
+  ${If} $Arch != $R0
+    StrCpy $WordDir ""
+  ${EndIf}
+  ${If} $Scope == ""
+    StrCpy $Scope "user"
+    ${If} $WordDir != ""
+      StrCpy $Scope "machine"
+    ${EndIf}
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit
   SetShellVarContext current
+  ; The uninstaller's own folder, before $INSTDIR names the add-in's.
+  StrCpy $UninstDir $INSTDIR
 FunctionEnd
 
 ; Asked only when no Word was found.
@@ -303,8 +351,67 @@ Function ArchPageLeave
   ${EndIf}
 FunctionEnd
 
+; The user the installer runs as in $R2, and the one signed in to this session, who
+; started it, in $R1 ("" when Windows does not tell).
+Function InstallingUsers
+  System::Call 'advapi32::GetUserNameW(w .R2, *i ${NSIS_MAX_STRLEN}) i .r0'
+  StrCpy $R1 ""
+  ; WTSUserName (5) of the current session (-1) on this server (0).
+  System::Call 'wtsapi32::WTSQuerySessionInformationW(p 0, i -1, i 5, *p .r1, *i .r2) i .r0'
+  ${If} $0 != 0
+    System::Call '*$1(&w${NSIS_MAX_STRLEN} .R1)'
+    System::Call 'wtsapi32::WTSFreeMemory(p r1)'
+  ${EndIf}
+FunctionEnd
+
+; Asked where Word's folder is known: everyone, or only the user the installer runs as,
+; with a note when that is not the user who started it.
+Function ScopePageCreate
+  ${If} $WordDir == ""
+    Abort
+  ${EndIf}
+  Call InstallingUsers
+  !insertmacro MUI_HEADER_TEXT "$(ScopeTitle)" "$(ScopeSubtitle)"
+  nsDialogs::Create 1018
+  Pop $0
+  nsDialogs::SetRTL $(^RTL)
+  ${NSD_CreateRadioButton} 0 0 100% 14u "$(ScopeMachine)"
+  Pop $ScopeChoiceMachine
+  ${NSD_CreateLabel} 12u 15u 95% 12u "$WordDir\STARTUP"
+  Pop $0
+  ${NSD_CreateRadioButton} 0 34u 100% 14u "$(ScopeUser)"
+  Pop $1
+  ${If} $Scope == "machine"
+    ${NSD_Check} $ScopeChoiceMachine
+  ${Else}
+    ${NSD_Check} $1
+  ${EndIf}
+  ${If} $R1 != ""
+  ${AndIf} $R1 != $R2
+    ${NSD_CreateLabel} 0 60u 100% 36u "$(ScopeOtherUser)"
+    Pop $0
+  ${EndIf}
+  nsDialogs::Show
+FunctionEnd
+
+Function ScopePageLeave
+  ${NSD_GetState} $ScopeChoiceMachine $0
+  ${If} $0 == ${BST_CHECKED}
+    StrCpy $Scope "machine"
+  ${Else}
+    StrCpy $Scope "user"
+  ${EndIf}
+FunctionEnd
+
 Section "Install"
   SetOverwrite on
+  ${If} $Scope == "machine"
+    StrCpy $INSTDIR "$WordDir\STARTUP"
+    StrCpy $UninstDir "$PROGRAMFILES\${PRODUCT}"
+  ${Else}
+    StrCpy $INSTDIR "$APPDATA\Microsoft\Word\STARTUP"
+    StrCpy $UninstDir "$LOCALAPPDATA\${PRODUCT}"
+  ${EndIf}
   !insertmacro WaitForWord "$INSTDIR\${ADDIN}"
   ; Installers before this one kept the entry in the 32-bit registry, and installed
   ; only the 32-bit add-in.
@@ -322,6 +429,20 @@ Section "Install"
   ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" "AddinArch"
   ${If} $R2 != ""
     StrCpy $R0 $R2
+  ${EndIf}
+  ; An earlier install elsewhere: its add-in and uninstaller go.
+  ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $R2 != ""
+  ${AndIf} $R2 != $INSTDIR
+    Delete "$R2\${ADDIN}"
+  ${EndIf}
+  ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" "UninstallDir"
+  ${If} $R2 == ""
+    StrCpy $R2 "$LOCALAPPDATA\${PRODUCT}"
+  ${EndIf}
+  ${If} $R2 != $UninstDir
+    Delete "$R2\uninstall.exe"
+    RMDir "$R2"
   ${EndIf}
   ${If} $R0 != ""
   ${AndIf} $R0 != $Arch
@@ -346,16 +467,19 @@ Section "Install"
   File "${STAGE}/VUDEV-IRAZ.HLP"
   ${GetSize} "$DataDir" "/M=msdata*.qdt /S=0K /G=0" $0 $1 $2
   ${EnableX64FSRedirection}
-  ; The uninstaller lives in the folder the installer owns.
-  CreateDirectory "$LOCALAPPDATA\${PRODUCT}"
-  WriteUninstaller "$LOCALAPPDATA\${PRODUCT}\uninstall.exe"
+  ; The uninstaller lives in the folder the installer owns: the machine's for a
+  ; machine install, so that any administrator can remove it.
+  CreateDirectory "$UninstDir"
+  WriteUninstaller "$UninstDir\uninstall.exe"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$LOCALAPPDATA\${PRODUCT}\uninstall.exe"'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$LOCALAPPDATA\${PRODUCT}\uninstall.exe" /S'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$UninstDir\uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$UninstDir\uninstall.exe" /S'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallScope" "$Scope"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallDir" "$UninstDir"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "AddinArch" "$Arch"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
@@ -379,7 +503,7 @@ Section "Uninstall"
   !insertmacro DeleteData
   ${EnableX64FSRedirection}
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
-  Delete "$LOCALAPPDATA\${PRODUCT}\uninstall.exe"
-  RMDir "$LOCALAPPDATA\${PRODUCT}"
+  Delete "$UninstDir\uninstall.exe"
+  RMDir "$UninstDir"
   ; The user's own settings (${SETTINGS_KEY}) stay.
 SectionEnd

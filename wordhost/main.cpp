@@ -21,7 +21,8 @@ const char kUsage[] =
     "                [--log FILE|-] [--open-menu KEY] [--screenshot PNG]\n"
     "                [--document-out UTF8FILE] [--demo FOLDER] [--exit]\n"
     "--demo plays a short session with the add-in and saves screenshots in FOLDER.\n"
-    "Without --addin it loads the first .wll of the user's Word startup folder.\n"
+    "Without --addin it loads the first .wll of its own STARTUP folder, else of the\n"
+    "user's Word startup folder, as Word loads both.\n"
     "Modal windows of the add-in are logged and closed with OK.\n"
     "Exit status: 0, 1 on an error, 2 on bad options, 3 when wdAutoOpen answered 0.\n";
 
@@ -118,7 +119,7 @@ int Run(const Options& options) {
     return wordhost::PlayDemo(options.addin, options.demo);
   }
   std::string error;
-  // Like Word, without a path: the add-in in the user's Word startup folder, if any.
+  // Like Word, without a path: the add-in in Word's or the user's startup folder, if any.
   std::string addin = options.addin.empty() ? wordhost::StartupAddin() : options.addin;
   if (!addin.empty() &&
       !wordhost::LoadAddin(addin.c_str(), static_cast<std::int16_t>(options.documentId), &error)) {

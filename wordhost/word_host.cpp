@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace wordhost {
 namespace {
@@ -354,14 +355,27 @@ bool LoadAddin(const char* path, std::int16_t documentId, std::string* error) {
 }
 
 std::string StartupAddin() {
-  char folder[MAX_PATH];
-  if (SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, folder) != S_OK) return "";
-  std::string startup = std::string(folder) + "\\Microsoft\\Word\\STARTUP\\";
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((startup + "*.wll").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return "";
-  FindClose(search);
-  return startup + found.cFileName;
+  // Word's own startup folder, beside winword.exe, serves every user of the machine;
+  // then the user's. Word loads the add-ins of both; this stand-in takes the first.
+  std::vector<std::string> folders;
+  char program[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, program, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) {
+    std::string path(program, n);
+    folders.push_back(path.substr(0, path.find_last_of('\\') + 1) + "STARTUP\\");
+  }
+  char appData[MAX_PATH];
+  if (SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, appData) == S_OK) {
+    folders.push_back(std::string(appData) + "\\Microsoft\\Word\\STARTUP\\");
+  }
+  for (const std::string& startup : folders) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((startup + "*.wll").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) continue;
+    FindClose(search);
+    return startup + found.cFileName;
+  }
+  return "";
 }
 
 void UnloadAddin() {

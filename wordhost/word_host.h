@@ -31,7 +31,8 @@ void PumpMessages(int milliseconds = 0);
 bool LoadAddin(const char* path, std::int16_t documentId, std::string* error);
 // What the last wdAutoOpen answered, or -1 when none ran.
 int AutoOpenAnswer();
-// The first .wll in %APPDATA%\Microsoft\Word\STARTUP, where Word looks, or "".
+// The first .wll of the STARTUP folder beside this program, else of
+// %APPDATA%\Microsoft\Word\STARTUP: where Word looks. "" when neither has one.
 std::string StartupAddin();
 // wdAutoRemove and FreeLibrary, when an add-in is loaded.
 void UnloadAddin();

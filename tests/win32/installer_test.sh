@@ -2,8 +2,9 @@
 # The installer as a Windows user meets it, in throw-away prefixes: x64 is the 64-bit
 # installer on 64-bit Windows, x86 the 32-bit one on 32-bit Windows. Word is the
 # stand-in of the same architecture, installed as WINWORD.EXE where App Paths names
-# it. Each install is first shown to have happened (status, files, entry), then what
-# its removal leaves.
+# it; like Word it loads the add-ins of its own STARTUP folder and of the user's.
+# Each install is first shown to have happened (status, files, entry), then what its
+# removal leaves.
 #   installer_test.sh x64|x86 INSTALLER WORDHOST_EXE WORK_FOLDER
 # Exits 77 where this machine cannot run that architecture's Wine.
 set -uo pipefail
@@ -27,8 +28,10 @@ export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml
 wine() { LC_ALL=ar_EG.UTF-8 "$loader" "$@"; }
 user="$(id -un)"
 drive="$WINEPREFIX/drive_c"
-startup="$drive/users/$user/AppData/Roaming/Microsoft/Word/STARTUP"
-uninstaller="$drive/users/$user/AppData/Local/Quran Verse Search/uninstall.exe"
+user_startup="$drive/users/$user/AppData/Roaming/Microsoft/Word/STARTUP"
+user_uninstaller="$drive/users/$user/AppData/Local/Quran Verse Search/uninstall.exe"
+machine_startup="$drive/Program Files/Microsoft Office/root/Office16/STARTUP"
+machine_uninstaller="$drive/Program Files/Quran Verse Search/uninstall.exe"
 system="$drive/windows/system32"
 wow="$drive/windows/syswow64"
 office='C:\Program Files\Microsoft Office\root\Office16'
@@ -36,6 +39,15 @@ word="$drive/Program Files/Microsoft Office/root/Office16/WINWORD.EXE"
 app_paths='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Winword.exe'
 entry='Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\QuranVerseSearch'
 passed=0 failed=0
+# scope machine|user: where the next install is to put the add-in and uninstaller.
+scope() {
+  install_scope="$1"
+  if [ "$1" = machine ]; then
+    startup="$machine_startup" uninstaller="$machine_uninstaller"
+  else
+    startup="$user_startup" uninstaller="$user_uninstaller"
+  fi
+}
 
 check() {
   local what="$1"
@@ -78,15 +90,20 @@ expect_installed() {
   check "$what: the data and help files in ${folder#"$drive"/}" data_in "$folder"
   check "$what: the uninstaller" test -f "$uninstaller"
   check "$what: listed among the installed programs, for $want" test "$(entry_value AddinArch)" = "$want"
+  check "$what: listed as installed for the $install_scope" test "$(entry_value InstallScope)" = "$install_scope"
+  local other="$machine_startup"
+  [ "$install_scope" = machine ] && other="$user_startup"
+  check "$what: no add-in in the other startup folder" test ! -e "$other/QuranAddin.wll"
 }
 
 # expect_nothing_left WHAT
 expect_nothing_left() {
   local what="$1"
-  check "$what: no add-in left" test ! -e "$startup/QuranAddin.wll"
+  check "$what: no add-in left" test ! -e "$user_startup/QuranAddin.wll" -a \
+    ! -e "$machine_startup/QuranAddin.wll"
   check "$what: no data left in system32" no_data_in "$system"
   [ -d "$wow" ] && check "$what: no data left in syswow64" no_data_in "$wow"
-  check "$what: no uninstaller left" test ! -e "$uninstaller"
+  check "$what: no uninstaller left" test ! -e "$user_uninstaller" -a ! -e "$machine_uninstaller"
   check "$what: no entry left" eval '! listed'
 }
 
@@ -97,13 +114,56 @@ mkdir -p "$(dirname "$word")"
 cp "$wordhost" "$word"
 reg add "$app_paths" /ve /t REG_SZ /d "$office\\WINWORD.EXE" /f
 
+# word_loads WHAT / word_loads_none WHAT: Word, started now, loads the add-in and
+# wdAutoOpen answers 1 / loads none.
+run_word() {
+  rm -f "$work/word.log"
+  wine "$word" --log "Z:$work/word.log" --exit >/dev/null 2>&1
+  settle
+}
+word_loads() { run_word && check "$1" grep -q "wdAutoOpen 1 => 1" "$work/word.log"; }
+word_loads_none() { run_word && check "$1" eval '! grep -q wdAutoOpen "$work/word.log"'; }
+# as_other_profile COMMAND...: with the user's AppData moved to another profile's.
+shell_folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
+as_other_profile() {
+  mkdir -p "$drive/users/other/AppData/Roaming"
+  reg add "$shell_folders" /v AppData /t REG_EXPAND_SZ /d 'C:\users\other\AppData\Roaming' /f
+  "$@"
+  reg add "$shell_folders" /v AppData /t REG_EXPAND_SZ /d '%USERPROFILE%\AppData\Roaming' /f
+}
+
+scope machine
 status=$(install_status)
-expect_installed "Word found by App Paths" "$arch" "$system" "$status"
-rm -f "$work/word.log"
-wine "$word" --log "Z:$work/word.log" --exit >/dev/null 2>&1
-settle
-check "Word loads the add-in from the startup folder and wdAutoOpen answers 1" \
-  grep -q "wdAutoOpen 1 => 1" "$work/word.log"
+expect_installed "Word found by App Paths: for every user" "$arch" "$system" "$status"
+word_loads "Word loads the add-in from its own startup folder and wdAutoOpen answers 1"
+as_other_profile word_loads "... also for a second profile"
+
+scope user
+status=$(install_status /CURRENTUSER)
+expect_installed "/CURRENTUSER over it" "$arch" "$system" "$status"
+check "... the machine install's uninstaller removed" test ! -e "$machine_uninstaller"
+word_loads "Word loads the add-in from the user's startup folder and wdAutoOpen answers 1"
+as_other_profile word_loads_none "... and not for a second profile"
+uninstall
+expect_nothing_left "/CURRENTUSER uninstalled"
+
+# photograph_second_page NAME WHAT: the wizard's page after Next, to look at.
+photograph_second_page() {
+  wine "$installer" >/dev/null 2>&1 &
+  sleep 6
+  xdotool key Return
+  sleep 2
+  import -window root "$work/screenshots/$1.png"
+  wineserver -k
+  settle
+  check "$2 was photographed" test -s "$work/screenshots/$1.png"
+}
+# Word found: the wizard asks for whom.
+photograph_second_page installer_asks_for_whom "the question for whom"
+
+scope machine
+status=$(install_status)
+check "for every user again (status $status)" test "$status" -eq 0
 
 reg add 'HKCU\Software\kivo\velnora\2.0\Options' /v Options /t REG_BINARY /d e9030000 /f
 uninstall
@@ -144,6 +204,7 @@ else
   # Without a Word that App Paths names: Click-to-Run's platform, an MSI Office's
   # bitness, /ARCH, or nothing to go on.
   reg delete "$app_paths" /f
+  scope user
   status=$(install_status)
   check "no Word found: a silent install fails with status 3 (was $status)" test "$status" -eq 3
   expect_nothing_left "no Word found"
@@ -175,18 +236,11 @@ else
   found_by "an MSI Office's bitness x86" x86 "$wow" \
     'HKLM\SOFTWARE\Microsoft\Office\16.0\Outlook' Bitness x86
 
-  # The wizard asks when no Word is found: its second page, after Next.
-  wine "$installer" >/dev/null 2>&1 &
-  sleep 6
-  xdotool key Return
-  sleep 2
-  import -window root "$work/screenshots/installer_asks_which_word.png"
-  wineserver -k
-  settle
-  check "the question was photographed" test -s "$work/screenshots/installer_asks_which_word.png"
+  photograph_second_page installer_asks_which_word "the question which Word"
 fi
 
 # The wizard's first page, to look at.
+scope machine
 wine "$installer" >/dev/null 2>&1 &
 sleep 5
 import -window root "$work/screenshots/installer_first_page.png"
