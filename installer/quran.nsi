@@ -416,11 +416,13 @@ Section "Install"
   ; Installers before this one kept the entry in the 32-bit registry, and installed
   ; only the 32-bit add-in.
   StrCpy $R0 ""
+  StrCpy $R3 ""
   ${If} ${RunningX64}
     SetRegView 32
     ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" "DisplayName"
     ${If} $R2 != ""
       StrCpy $R0 "x86"
+      ReadRegStr $R3 HKLM "${UNINSTALL_KEY}" "InstallLocation"
       DeleteRegKey HKLM "${UNINSTALL_KEY}"
     ${EndIf}
   ${EndIf}
@@ -430,8 +432,12 @@ Section "Install"
   ${If} $R2 != ""
     StrCpy $R0 $R2
   ${EndIf}
-  ; An earlier install elsewhere: its add-in and uninstaller go.
+  ; An earlier install elsewhere, this one's or an earlier installer's: its add-in and
+  ; uninstaller go, or Word would load two add-ins.
   ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $R2 == ""
+    StrCpy $R2 $R3
+  ${EndIf}
   ${If} $R2 != ""
   ${AndIf} $R2 != $INSTDIR
     Delete "$R2\${ADDIN}"

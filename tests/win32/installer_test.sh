@@ -201,6 +201,22 @@ if [ "$arch" = x86 ]; then
     test "$status" -eq 5
   expect_nothing_left "refused on 32-bit Windows"
 else
+  # An earlier installer's entry (32-bit registry, the user's folder): a machine
+  # install takes it over and removes that add-in, or Word would load two.
+  legacy='HKLM\SOFTWARE\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall\QuranVerseSearch'
+  mkdir -p "$user_startup"
+  cp "$wordhost" "$user_startup/QuranAddin.wll"
+  reg add "$legacy" /v DisplayName /t REG_SZ /d "Quran Verse Search" /f
+  reg add "$legacy" /v InstallLocation /t REG_SZ \
+    /d "C:\\users\\$user\\AppData\\Roaming\\Microsoft\\Word\\STARTUP" /f
+  scope machine
+  status=$(install_status)
+  expect_installed "over an earlier installer's install" "$arch" "$system" "$status"
+  legacy_entry='Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\QuranVerseSearch'
+  check "... its entry taken over" eval '! grep -qi "^\\[$legacy_entry\\]" "$WINEPREFIX/system.reg"'
+  uninstall
+  expect_nothing_left "over an earlier install, uninstalled"
+
   # Without a Word that App Paths names: Click-to-Run's platform, an MSI Office's
   # bitness, /ARCH, or nothing to go on.
   reg delete "$app_paths" /f
