@@ -3,6 +3,7 @@
 // index's split into words read the text at memory speed.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -22,43 +23,26 @@ class CandidateFinder {
         last_(static_cast<unsigned char>(pattern.back())),
         lastAt_(pattern.size() - 1) {}
 
-  // How many candidates start in [from, to) of a text of length bytes; the pattern
-  // fits at every one of those positions. For a pattern of one or two bytes, the
-  // number of its occurrences.
-  std::size_t Count(const unsigned char* text, [[maybe_unused]] std::size_t length,
-                    std::size_t from, std::size_t to) const {
-    std::size_t count = 0, at = from;
-#ifdef __SSE2__
-    // Each lane counts down by one per match; 255 spans at most before a lane wraps.
-    const __m128i zero = _mm_setzero_si128();
-    auto total = [&](__m128i lanes) {
-      __m128i sums = _mm_sad_epu8(lanes, zero);
-      return static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
-             static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
-    };
-    __m128i lanes = zero;
-    int spans = 0;
-    for (; at + kSpan <= to && at + kSpan + lastAt_ <= length; at += kSpan) {
-      lanes = _mm_sub_epi8(lanes, Equal(text + at));
-      if (++spans == 255) {
-        count += total(lanes);
-        lanes = zero;
-        spans = 0;
-      }
+  // How many bits of a span's mask are set: two reads of a table.
+  static std::uint32_t CountSpanBits(std::uint32_t mask) {
+    static constexpr auto kBits = [] {
+      std::array<std::uint8_t, 256> bits{};
+      for (std::size_t b = 1; b < bits.size(); ++b)
+        bits[b] = static_cast<std::uint8_t>(bits[b / 2] + (b & 1));
+      return bits;
+    }();
+    return kBits[mask & 0xFF] + kBits[(mask >> 8) & 0xFF];
+  }
+
+  // Four spans at once: bit k for position at + k, k below kRound, for the
+  // positions the pattern fits at; at must be one of those.
+  static constexpr std::size_t kRound = 4 * kSpan;
+  std::uint64_t Round(const unsigned char* text, std::size_t length, std::size_t at) const {
+    std::uint64_t mask = 0;
+    for (std::size_t k = 0; k < kRound && at + k + lastAt_ < length; k += kSpan) {
+      mask |= std::uint64_t{Candidates(text, length, at + k)} << k;
     }
-    if (at < to && at + kSpan + lastAt_ <= length) {
-      // The last span of the range, its lanes past the range cleared.
-      alignas(16) static constexpr unsigned char kKeep[2 * kSpan] = {
-          0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-          0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-      __m128i keep = _mm_loadu_si128(reinterpret_cast<const __m128i*>(kKeep + kSpan - (to - at)));
-      lanes = _mm_sub_epi8(lanes, _mm_and_si128(Equal(text + at), keep));
-      at = to;
-    }
-    count += total(lanes);
-#endif
-    for (; at < to; ++at) count += text[at] == first_ && text[at + lastAt_] == last_;
-    return count;
+    return mask;
   }
 
   // Bit k for position at + k of a text of length bytes, for the positions up to

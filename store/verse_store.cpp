@@ -234,6 +234,52 @@ void VerseStore::Count(int verse, std::int64_t times, const std::uint8_t* filter
   ResultFlags[verse] = 1;
 }
 
+// Where the starts of the occurrences verse v counts end: an occurrence counts for
+// the verse that holds its second byte.
+std::size_t VerseStore::PatternStartsEnd(int v, std::size_t starts) const {
+  const VerseIndexRecord& r = VerseIndex[v];
+  std::uint64_t end = std::uint64_t{r.searchOffset} + r.searchLength;
+  return v == kVerseCount - 1 || end > starts ? starts : (end == 0 ? 0 : end - 1);
+}
+
+// The candidates of a block of spans are counted first, and a verse's count is the
+// difference of the counts before its two ends: a verse ends at no fixed span, and
+// a loop per verse would mispredict its exit at every one.
+void VerseStore::CountCandidates(const CandidateFinder& finder, std::size_t starts,
+                                 const std::uint8_t* filter, std::int64_t times) {
+  constexpr std::size_t kSpan = CandidateFinder::kSpan, kSpans = 256;
+  const auto* text = reinterpret_cast<const unsigned char*>(SearchText.get());
+  std::uint32_t before[kSpans + 1];  // candidates in the block before each span
+  std::uint32_t masks[kSpans + 1];
+  std::uint64_t counted = 0;  // candidates before the block
+  std::uint64_t atFrom = 0;   // candidates before from
+  std::size_t from = 0;
+  int v = 0;
+  for (std::size_t block = 0; block < starts && v < kVerseCount; block += kSpans * kSpan) {
+    const std::size_t spans = std::min(kSpans, (starts - block + kSpan - 1) / kSpan);
+    before[0] = 0;
+    for (std::size_t k = 0; k < spans; ++k) {
+      masks[k] = finder.Candidates(text, searchLength_, block + k * kSpan);
+      before[k + 1] = before[k] + CandidateFinder::CountSpanBits(masks[k]);
+    }
+    masks[spans] = 0;
+    for (; v < kVerseCount; ++v) {
+      std::size_t to = PatternStartsEnd(v, starts);
+      if (to <= from) continue;
+      if (to > block + spans * kSpan) break;  // it ends in a later block
+      std::size_t k = (to - block) / kSpan;
+      std::uint32_t partial = masks[k] & ((1u << ((to - block) % kSpan)) - 1);
+      std::uint64_t atTo = counted + before[k] + CandidateFinder::CountSpanBits(partial);
+      if (atTo > atFrom && !(filter && filter[v] == 0)) {
+        Count(v, static_cast<std::int64_t>(atTo - atFrom) * times, filter);
+      }
+      from = to;
+      atFrom = atTo;
+    }
+    counted += before[spans];
+  }
+}
+
 // One pass over the text, verse by verse, sixteen starting positions at a time:
 // the positions whose first and last bytes match are candidates, and an occurrence
 // counts for the verse that holds its second byte.
@@ -243,31 +289,25 @@ void VerseStore::FindPattern(std::string_view pattern, const std::uint8_t* filte
   if (m == 0 || m > length) return;
   const auto* text = reinterpret_cast<const unsigned char*>(SearchText.get());
   const std::size_t starts = length - m + 1;  // positions the pattern fits at
-  // A pattern of one or two bytes is its first and last byte.
-  const bool verify = m > 2;
   const CandidateFinder finder(pattern);
+  // A pattern of one or two bytes is its first and last byte: its candidates are
+  // its occurrences.
+  if (m <= 2) return CountCandidates(finder, starts, filter, times);
   std::size_t from = 0;
   for (int v = 0; v < kVerseCount && from < starts; ++v) {
-    // The occurrences that start in [from, to) hold their second byte in verse v.
-    const VerseIndexRecord& r = VerseIndex[v];
-    std::uint64_t end = std::uint64_t{r.searchOffset} + r.searchLength;
-    std::size_t to = v == kVerseCount - 1 || end > starts ? starts : (end == 0 ? 0 : end - 1);
+    std::size_t to = PatternStartsEnd(v, starts);
     if (to <= from) continue;
     if (filter && filter[v] == 0) {
       from = to;
       continue;
     }
     std::int64_t found = 0;
-    if (!verify) {
-      found = static_cast<std::int64_t>(finder.Count(text, length, from, to));
-    } else {
-      for (std::size_t at = from; at < to; at += CandidateFinder::kSpan) {
-        std::uint32_t mask = finder.Candidates(text, length, at);
-        if (to - at < CandidateFinder::kSpan) mask &= (1u << (to - at)) - 1;
-        for (; mask != 0; mask &= mask - 1) {
-          std::size_t start = at + static_cast<std::size_t>(std::countr_zero(mask));
-          found += std::memcmp(text + start, pattern.data(), m) == 0;
-        }
+    for (std::size_t at = from; at < to; at += CandidateFinder::kSpan) {
+      std::uint32_t mask = finder.Candidates(text, length, at);
+      if (to - at < CandidateFinder::kSpan) mask &= (1u << (to - at)) - 1;
+      for (; mask != 0; mask &= mask - 1) {
+        std::size_t start = at + static_cast<std::size_t>(std::countr_zero(mask));
+        found += std::memcmp(text + start, pattern.data(), m) == 0;
       }
     }
     if (found > 0) Count(v, found * times, filter);

@@ -21,6 +21,7 @@
 namespace quran {
 
 struct Listing;
+class CandidateFinder;
 struct ScanListing;
 struct StoreIndex;
 
@@ -78,6 +79,9 @@ class VerseStore {
   void Count(int verse, std::int64_t times, const std::uint8_t* filter);
   // Every occurrence of the pattern in the text, each counted times.
   void FindPattern(std::string_view pattern, const std::uint8_t* filter, std::int64_t times);
+  std::size_t PatternStartsEnd(int verse, std::size_t starts) const;
+  void CountCandidates(const CandidateFinder& finder, std::size_t starts,
+                       const std::uint8_t* filter, std::int64_t times);
   // Every occurrence of a word of the text, each counted times.
   void CountWord(std::uint32_t word, std::int64_t times, const std::uint8_t* filter);
   void CountListings(std::span<const Listing> words, std::span<const ScanListing> scans,

@@ -44,6 +44,8 @@ class TextIds {
 
   std::vector<Slot> slots_;         // a power of two long, at most five eighths full
   std::vector<const char*> texts_;  // where each text starts
+  std::size_t mask_ = 0;            // the slots less one
+  std::size_t room_ = 0;            // how many texts fit before the slots grow
 };
 
 // Entries grouped by id in one array: those of id i are entries[start[i], start[i + 1]).
@@ -110,7 +112,10 @@ class VerseCursor {
  public:
   explicit VerseCursor(const VerseIndexRecord* index) : index_(index) {}
   int At(std::uint32_t position) {
-    while (verse_ < kVerseCount - 1 && position >= End(verse_)) ++verse_;
+    while (position >= end_) {
+      ++verse_;
+      end_ = verse_ < kVerseCount - 1 ? End(verse_) : UINT32_MAX;
+    }
     return verse_;
   }
 
@@ -118,6 +123,7 @@ class VerseCursor {
   std::uint32_t End(int i) const { return index_[i].searchOffset + index_[i].searchLength; }
   const VerseIndexRecord* index_;
   int verse_ = 0;
+  std::uint32_t end_ = End(0);  // where verse_ ends; the last verse takes the rest
 };
 
 struct StoreIndex {
