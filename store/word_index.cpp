@@ -194,14 +194,14 @@ StoreIndex::StoreIndex(std::string_view searchText, const VerseIndexRecord* inde
   auto tokenVerse = std::make_unique_for_overwrite<std::uint16_t[]>(most);
   std::size_t tokens = 0;
   VerseCursor cursor(index);
-  std::size_t previous = searchText.size();  // no space seen yet
+  std::size_t start = SIZE_MAX;  // after the last space; none seen yet
   ForEachByte(searchText, ' ', [&](std::size_t space) {
-    if (previous < searchText.size() && space > previous + 1) {
-      auto start = static_cast<std::uint32_t>(previous + 1);
+    if (space > start) {
       tokenWord[tokens] = words.Add({searchText.data() + start, space - start}, textEnd);
-      tokenVerse[tokens++] = static_cast<std::uint16_t>(cursor.At(start));
+      tokenVerse[tokens++] =
+          static_cast<std::uint16_t>(cursor.At(static_cast<std::uint32_t>(start)));
     }
-    previous = space;
+    start = space + 1;
   });
 
   const std::uint32_t wordCount = words.Size();
