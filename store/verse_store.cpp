@@ -270,9 +270,7 @@ void VerseStore::CountCandidates(const CandidateFinder& finder, std::size_t star
       std::size_t k = (to - block) / kSpan;
       std::uint32_t partial = masks[k] & ((1u << ((to - block) % kSpan)) - 1);
       std::uint64_t atTo = counted + before[k] + CandidateFinder::CountSpanBits(partial);
-      if (atTo > atFrom && !(filter && filter[v] == 0)) {
-        Count(v, static_cast<std::int64_t>(atTo - atFrom) * times, filter);
-      }
+      if (atTo > atFrom) Count(v, static_cast<std::int64_t>(atTo - atFrom) * times, filter);
       from = to;
       atFrom = atTo;
     }

@@ -47,6 +47,22 @@ void Merge(std::vector<L>& listings, Key key) {
   listings.resize(kept);
 }
 
+// Groups the n entries by id, keeping their order: entry k goes to the group of
+// idOf(k) as entryOf(k), or nowhere when idOf(k) is kNoId.
+template <typename Entry, typename IdOf, typename EntryOf>
+void GroupBy(Groups<Entry>& groups, std::uint32_t ids, std::size_t n, IdOf idOf, EntryOf entryOf) {
+  groups.start.assign(std::size_t{ids} + 1, 0);
+  for (std::size_t k = 0; k < n; ++k) {
+    if (idOf(k) != kNoId) ++groups.start[idOf(k) + 1];
+  }
+  for (std::uint32_t id = 0; id < ids; ++id) groups.start[id + 1] += groups.start[id];
+  groups.entries.resize(groups.start.back());
+  std::vector<std::uint32_t> next(groups.start.begin(), groups.start.end() - 1);
+  for (std::size_t k = 0; k < n; ++k) {
+    if (idOf(k) != kNoId) groups.entries[next[idOf(k)]++] = entryOf(k);
+  }
+}
+
 bool NeedsScan(std::string_view derivative) {
   return derivative.empty() || derivative.find(' ') != std::string_view::npos;
 }
@@ -207,17 +223,11 @@ StoreIndex::StoreIndex(std::string_view searchText, const VerseIndexRecord* inde
   const std::uint32_t wordCount = words.Size();
 
   // Each word's places between slashes, in block order.
-  slashWords.start.assign(std::size_t{wordCount} + 1, 0);
-  for (std::uint32_t w : segmentWord) {
-    if (w != kNoId) ++slashWords.start[w + 1];
-  }
-  for (std::uint32_t w = 0; w < wordCount; ++w) slashWords.start[w + 1] += slashWords.start[w];
-  slashWords.entries.resize(slashWords.start.back());
-  std::vector<std::uint32_t> next(slashWords.start.begin(), slashWords.start.end() - 1);
-  for (std::size_t j = 0; j < segmentWord.size(); ++j) {
-    if (segmentWord[j] == kNoId) continue;
-    slashWords.entries[next[segmentWord[j]]++] = {static_cast<std::uint32_t>(j), segmentRootOf[j]};
-  }
+  GroupBy(
+      slashWords, wordCount, segmentWord.size(), [&](std::size_t j) { return segmentWord[j]; },
+      [&](std::size_t j) {
+        return SlashWord{static_cast<std::uint32_t>(j), segmentRootOf[j]};
+      });
 
   // Each root's derivatives: the texts between the slashes of its entry's body,
   // a word listed twice counted twice.
@@ -255,14 +265,9 @@ StoreIndex::StoreIndex(std::string_view searchText, const VerseIndexRecord* inde
   }
 
   // Each word's occurrences, the verse of each, in text order.
-  occurrences.start.assign(std::size_t{wordCount} + 1, 0);
-  for (std::size_t k = 0; k < tokens; ++k) ++occurrences.start[tokenWord[k] + 1];
-  for (std::uint32_t w = 0; w < wordCount; ++w) occurrences.start[w + 1] += occurrences.start[w];
-  occurrences.entries.resize(tokens);
-  next.assign(occurrences.start.begin(), occurrences.start.end() - 1);
-  for (std::size_t k = 0; k < tokens; ++k) {
-    occurrences.entries[next[tokenWord[k]]++] = tokenVerse[k];
-  }
+  GroupBy(
+      occurrences, wordCount, tokens, [&](std::size_t k) { return tokenWord[k]; },
+      [&](std::size_t k) { return tokenVerse[k]; });
 }
 
 }  // namespace quran
