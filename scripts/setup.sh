@@ -6,15 +6,21 @@ QURAN_TEXT_PACKAGE="@ghoran/text@0.0.8"
 QURAN_TEXT_INTEGRITY="sha512-418ZMGVDWb0hioYv6y+YAouIckgZHBSNNMnHuk3YVfGuF6+Cgf39e0YogykO5T0K0N8Etx26bqb9I6qSC9ZQGQ=="
 QURAN_TEXT_DIR="$BUILD_ROOT/deps/ghoran-text"
 
-# Debian packages the native and the Windows builds need. wine32 is i386; wine64
-# runs the 64-bit programs, also where the kernel refuses 32-bit ones.
+# Debian packages, by what needs them. The native build, the command-line search and
+# the store's fuzzers need only the first group.
 NATIVE_PACKAGES=(cmake make g++ pkg-config git clang-format googletest libgtest-dev libbenchmark-dev
   nlohmann-json3-dev npm clang libclang-rt-14-dev)
-# Fonts stand in for Windows ones under Wine: a naskh face for "Traditional Arabic",
-# one with Latin and Arabic letters for the dialogs' "MS Sans Serif", and a naskh
-# face with Latin punctuation for the stand-in Word's document.
-CROSS_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth fonts-kacst fonts-dejavu-core
-  fonts-hosny-amiri imagemagick librsvg2-bin nsis xdotool osslsigncode openssl)
+# The Windows trees and what packs them: the artwork's faces, the installers, signing.
+PACKING_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix fonts-hosny-amiri fonts-dejavu-core
+  imagemagick librsvg2-bin nsis osslsigncode openssl)
+# Running them: 64-bit Wine, which also runs where the kernel refuses 32-bit programs,
+# with a display. The fonts stand in for Windows ones under Wine: a naskh face for
+# "Traditional Arabic", one with Latin and Arabic letters for the dialogs' "MS Sans
+# Serif", and a naskh face with Latin punctuation for the stand-in Word's document.
+WINE_PACKAGES=(wine wine64 xvfb xauth xdotool fonts-kacst fonts-dejavu-core fonts-hosny-amiri)
+# 32-bit Wine is i386 and is asked for on its own (ensure_wine32): an i386 index that
+# fails must not stop the rest.
+WINE32_PACKAGE=wine32:i386
 
 log() { printf '[quran] %s\n' "$*" >&2; }
 
@@ -25,10 +31,51 @@ missing_packages() {
   done
 }
 
+# apt's lists are refreshed once a run, and only when something is missing. A mirror
+# in the middle of a sync fails one index while the others are fresh: after the
+# retries the lists already here are used, and only a package that cannot then be
+# installed stops the command.
+APT_UPDATED=""
+apt_update() {
+  [ -n "$APT_UPDATED" ] && return 0
+  APT_UPDATED=yes
+  local try out
+  for try in 1 2 3; do
+    # An unreachable index is only a warning to apt, yet it leaves that list stale.
+    if out=$(apt-get update -qq 2>&1) && ! grep -q 'failed to download' <<<"$out"; then return 0; fi
+    [ "$try" -lt 3 ] && sleep $((try * 5))
+  done
+  local why
+  why=$(grep -m1 'Failed to fetch' <<<"$out" || grep -E '^(E|W):' <<<"$out" | tail -1)
+  log "apt-get update failed 3 times (${why:0:240}); going on with the package lists already here"
+}
+
+# apt_install PACKAGE...: installs them, or names the ones that cannot be installed
+# with apt's last lines and stops the command.
+apt_install() {
+  local out
+  # With recommends: Wine's rendering and fonts under Xvfb depend on them.
+  if out=$(DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$@" 2>&1); then return 0; fi
+  local p failing=()
+  for p in "$@"; do
+    apt-get install -s -qq "$p" >/dev/null 2>&1 || failing+=("$p")
+  done
+  log "could not install ${failing[*]:-$*}; apt said:"
+  echo "$out" | tail -8 | sed 's/^/[quran]   /' >&2
+  exit 1
+}
+
+# ensure_packages GROUP...: installs what those groups (native, packing, wine) lack.
 ensure_packages() {
-  local missing
-  missing=$(missing_packages "${NATIVE_PACKAGES[@]}" "${CROSS_PACKAGES[@]}")
-  [ -z "$missing" ] && return 0
+  local group wanted=() missing
+  for group in "$@"; do
+    case "$group" in
+      native) wanted+=("${NATIVE_PACKAGES[@]}") ;;
+      packing) wanted+=("${PACKING_PACKAGES[@]}") ;;
+      wine) wanted+=("${WINE_PACKAGES[@]}") ;;
+    esac
+  done
+  missing=$(missing_packages "${wanted[@]}" | sort -u)
   # Node and npm may come from outside Debian; only the command matters.
   if command -v npm >/dev/null 2>&1; then missing=$(echo "$missing" | grep -vx npm || true); fi
   [ -z "$missing" ] && return 0
@@ -37,11 +84,9 @@ ensure_packages() {
     exit 1
   fi
   log "installing: $(echo $missing)"
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then dpkg --add-architecture i386; fi
-  apt-get update -qq
-  # With recommends: Wine's rendering and fonts under Xvfb depend on them.
+  apt_update
   # shellcheck disable=SC2086
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >&2
+  apt_install $missing
 }
 
 # Fetches the Quran text package and refuses it unless its hash is the pinned one.
@@ -153,21 +198,77 @@ windows_dir() { echo "$BUILD_ROOT/$1"; }
 wine_prefix() { echo "$BUILD_ROOT/$1/wineprefix"; }
 arch_name() { if [ "$1" = win32 ]; then echo "32-bit (x86)"; else echo "64-bit (x64)"; fi; }
 
-# Some kernels refuse to execute 32-bit programs, and 32-bit Wine cannot start
-# there. Found out once a run, by running the 32-bit loader.
+# Whether the kernel executes 32-bit programs, asked before anything i386 is touched:
+# a static i386 program of a few bytes that exits with status 32.
+kernel_runs_32bit() {
+  local probe status=0
+  mkdir -p "$BUILD_ROOT"
+  probe=$(mktemp "$BUILD_ROOT/probe32.XXXXXX")
+  # ELF header, a loadable segment, a non-executable stack, then exit(32) by int 0x80.
+  local bytes=(
+    7f 45 4c 46 01 01 01 00 00 00 00 00 00 00 00 00 02 00 03 00 01 00 00 00 74 80 04 08
+    34 00 00 00 00 00 00 00 00 00 00 00 34 00 20 00 02 00 00 00 00 00 00 00
+    01 00 00 00 00 00 00 00 00 80 04 08 00 80 04 08 7d 00 00 00 7d 00 00 00 05 00 00 00 00 10 00 00
+    51 e5 74 64 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 06 00 00 00 10 00 00 00
+    31 db b3 20 31 c0 40 cd 80)
+  printf '%b' "${bytes[@]/#/\\x}" >"$probe"
+  chmod +x "$probe"
+  "$probe" 2>/dev/null || status=$?
+  rm -f "$probe"
+  [ "$status" -eq 32 ]
+}
+
+# The 32-bit Windows suites run only where 32-bit Wine can: not when the user skips
+# them (QURAN_SKIP_32BIT=1), not where the kernel refuses 32-bit programs, and not
+# where wine32 cannot be installed. WHY_NOT_32BIT says which.
 RUNS_32BIT=""
 WHY_NOT_32BIT=""
-runs_32bit() {
-  if [ -z "$RUNS_32BIT" ]; then
-    local out status=0
-    out=$(/usr/lib/wine/wine --version 2>&1) || status=$?
-    if [ "$status" -eq 0 ]; then
-      RUNS_32BIT=yes
-    else
-      RUNS_32BIT=no
-      WHY_NOT_32BIT="/usr/lib/wine/wine --version: status $status${out:+, $(echo "$out" | tail -1)}"
+ensure_wine32() {
+  [ -n "$RUNS_32BIT" ] && return 0
+  RUNS_32BIT=no
+  if [ -n "${QURAN_SKIP_32BIT:-}" ] && [ "$QURAN_SKIP_32BIT" != 0 ]; then
+    WHY_NOT_32BIT="QURAN_SKIP_32BIT is set"
+    return 0
+  fi
+  if ! kernel_runs_32bit; then
+    WHY_NOT_32BIT="this machine's kernel does not execute 32-bit programs"
+    return 0
+  fi
+  if [ -n "$(missing_packages "$WINE32_PACKAGE")" ]; then
+    if [ "$(id -u)" -ne 0 ]; then
+      WHY_NOT_32BIT="$WINE32_PACKAGE is not installed, and installing it needs root"
+      return 0
+    fi
+    local added=""
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      dpkg --add-architecture i386
+      added=yes
+      APT_UPDATED=""
+    fi
+    log "installing: $WINE32_PACKAGE"
+    apt_update
+    local out
+    if ! out=$(DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$WINE32_PACKAGE" 2>&1); then
+      log "could not install $WINE32_PACKAGE ($(echo "$out" | grep -E '^E:' | tail -1 | cut -c1-200));" \
+        "going on without it"
+      WHY_NOT_32BIT="the package $WINE32_PACKAGE could not be installed"
+      if [ -n "$added" ] && [ -z "$(dpkg-query -W -f='${Architecture}\n' 2>/dev/null | grep -x i386)" ]; then
+        dpkg --remove-architecture i386
+      fi
+      return 0
     fi
   fi
+  local out status=0
+  out=$(/usr/lib/wine/wine --version 2>&1) || status=$?
+  if [ "$status" -ne 0 ]; then
+    WHY_NOT_32BIT="/usr/lib/wine/wine --version: status $status${out:+, $(echo "$out" | tail -1)}"
+    return 0
+  fi
+  RUNS_32BIT=yes
+}
+
+runs_32bit() {
+  ensure_wine32
   [ "$RUNS_32BIT" = yes ]
 }
 
@@ -177,8 +278,8 @@ runnable_arches() {
 }
 
 say_32bit_skipped() {
-  log "this machine cannot execute 32-bit programs ($WHY_NOT_32BIT):" \
-    "the 32-bit Windows suites were skipped; the 32-bit tree is built and checked without Wine"
+  log "the 32-bit Windows suites were skipped: $WHY_NOT_32BIT;" \
+    "the 32-bit tree is built and checked without Wine"
 }
 
 # Runs a command with a display: the current one, or a private Xvfb.
@@ -221,8 +322,7 @@ prepare_wine_prefix() {
 }
 
 # build_windows DATA_DIR: both trees, the 32-bit one first (the 64-bit tree packs its
-# add-in); the data and help files of a native build go where each runnable
-# architecture's add-in reads them.
+# add-in). Building needs no Wine.
 build_windows() {
   local data="$1" arch dir toolchain extra
   for arch in "${WINDOWS_ARCHES[@]}"; do
@@ -237,7 +337,14 @@ build_windows() {
       -DCMAKE_BUILD_TYPE=Release -DQURAN_RELEASE_DATA_DIR="$data" "${extra[@]}"
     quietly "$dir/build.log" cmake --build "$dir" -j "$(nproc)"
   done
-  for arch in $(runnable_arches); do
+}
+
+# stage_wine_prefixes DATA_DIR ARCH...: the data and help files of a native build go
+# where each architecture's add-in reads them, in its prefix.
+stage_wine_prefixes() {
+  local data="$1" arch
+  shift
+  for arch in "$@"; do
     prepare_wine_prefix "$arch"
     cp "$data/msdata64.qdt" "$data/msdata32.qdt" "$data/VUDEV-IRAZ.HLP" \
       "$(wine_prefix "$arch")/drive_c/windows/system32/"
@@ -256,10 +363,12 @@ test_windows() {
       ctest --test-dir "$dir" --output-on-failure -LE wine || status=1
       continue
     fi
+    local skip=()
+    runs_32bit || skip=(-E '^installer_x86$')
     log "the $(arch_name "$arch") Windows suites"
-    with_display bash -c 'status=0; ctest --test-dir "$1" --output-on-failure || status=$?
-      WINEPREFIX="$2" wineserver -k 2>/dev/null; exit $status' _ "$dir" "$(wine_prefix "$arch")" ||
-      status=1
+    with_display bash -c 'status=0; ctest --test-dir "$1" --output-on-failure "${@:3}" || status=$?
+      WINEPREFIX="$2" wineserver -k 2>/dev/null; exit $status' _ "$dir" "$(wine_prefix "$arch")" \
+      "${skip[@]}" || status=1
     log "screenshots to look at:"
     local shot
     for shot in "$dir"/screenshots/*.png; do [ -e "$shot" ] && log "  $shot"; done
