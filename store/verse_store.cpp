@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "candidate_finder.h"
+#include "loose_rule.h"
 #include "word_index.h"
 
 namespace quran {
@@ -333,7 +334,8 @@ void VerseStore::CountListings(std::span<const Listing> words, std::span<const S
   }
 }
 
-std::int32_t VerseStore::FindText(const char* query, const std::uint8_t* filter, bool reset) {
+std::int32_t VerseStore::FindText(const char* query, const std::uint8_t* filter, bool reset,
+                                  [[maybe_unused]] Matching matching) {
   if (reset) Reset();
   if (!loaded_ || !query || !*query) return OccurrenceCount;
   std::string_view q(query);
@@ -347,7 +349,8 @@ std::int32_t VerseStore::FindText(const char* query, const std::uint8_t* filter,
   return OccurrenceCount;
 }
 
-std::int32_t VerseStore::FindRoot(const char* root, const std::uint8_t* filter, bool reset) {
+std::int32_t VerseStore::FindRoot(const char* root, const std::uint8_t* filter, bool reset,
+                                  [[maybe_unused]] Matching matching) {
   if (reset) Reset();
   if (!loaded_ || !root) return 0;
   std::string_view r(root);
@@ -368,7 +371,8 @@ std::int32_t VerseStore::FindRoot(const char* root, const std::uint8_t* filter, 
   return OccurrenceCount;
 }
 
-std::int32_t VerseStore::FindWordRoots(const char* word, const std::uint8_t* filter, bool reset) {
+std::int32_t VerseStore::FindWordRoots(const char* word, const std::uint8_t* filter, bool reset,
+                                       [[maybe_unused]] Matching matching) {
   if (reset) Reset();
   if (!loaded_ || !word) return 0;
   std::string_view w(word);
@@ -446,6 +450,19 @@ std::string TrimBlanks(std::string_view text) {
   std::size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
   return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+std::string WithoutMarks(std::string_view text) {
+  std::string kept;
+  kept.reserve(text.size());
+  for (char c : text) {
+    if (!IsIgnoredMark(static_cast<unsigned char>(c))) kept.push_back(c);
+  }
+  return kept;
+}
+
+std::string FieldQuery(std::string_view field, Matching matching) {
+  return TrimBlanks(matching == Matching::kLoose ? WithoutMarks(field) : std::string(field));
 }
 
 std::string_view QueryStart(std::string_view text, std::size_t longest) {

@@ -25,6 +25,12 @@ class CandidateFinder;
 struct ScanListing;
 struct StoreIndex;
 
+// How a query's letters meet the text's. A loose search forgives what people type:
+// a bare alef finds أ إ آ too, ي finds ى ئ, ى finds ي, ه and ة find each other, و finds
+// ؤ, and ء finds every hamza form; a letter typed with its hamza finds only itself,
+// and the query's harakat, tatweel and direction and joiner marks are ignored.
+enum class Matching { kExact, kLoose };
+
 class VerseStore {
  public:
   // Loads from the system directory.
@@ -38,9 +44,14 @@ class VerseStore {
   int SetDataDirectory(const char* path);
   int LoadFiles();
 
-  std::int32_t FindText(const char* query, const std::uint8_t* filter, bool reset);
-  std::int32_t FindRoot(const char* root, const std::uint8_t* filter, bool reset);
-  std::int32_t FindWordRoots(const char* word, const std::uint8_t* filter, bool reset);
+  std::int32_t FindText(const char* query, const std::uint8_t* filter, bool reset,
+                        Matching matching = Matching::kExact);
+  // A loose root search takes every root whose name the root matches.
+  std::int32_t FindRoot(const char* root, const std::uint8_t* filter, bool reset,
+                        Matching matching = Matching::kExact);
+  // A loose search takes the places of every derivative the word matches.
+  std::int32_t FindWordRoots(const char* word, const std::uint8_t* filter, bool reset,
+                             Matching matching = Matching::kExact);
   // Into a buffer of kVerseTextSize bytes.
   int GetVerseText(std::uint32_t verseIndex, char* buffer) const;
   // Refuses (0, buffer untouched) a text that does not fit in size bytes.
@@ -102,6 +113,14 @@ inline constexpr std::size_t kMaxPatternText = 1021;
 // A query as the searches take it from a field: leading and then trailing blanks
 // removed, where only 0x20 counts, so tabs and line breaks stay part of it.
 std::string TrimBlanks(std::string_view text);
+
+// The text without the marks a loose search ignores: harakat (fathatan to sukun),
+// tatweel, ZWNJ, ZWJ, LRM and RLM.
+std::string WithoutMarks(std::string_view text);
+
+// A search field's text as a search of that matching takes it: for a loose one
+// without its marks, then trimmed of blanks. A root is taken as given, marks aside.
+std::string FieldQuery(std::string_view field, Matching matching);
 
 // The start of a text that holds every query a search could find in it: its leading
 // blanks and then at most `longest` bytes. A pasted page is cut to that before it
