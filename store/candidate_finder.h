@@ -18,10 +18,13 @@ namespace quran {
 class CandidateFinder {
  public:
   static constexpr std::size_t kSpan = 16;
-  explicit CandidateFinder(std::string_view pattern)
+  // The last byte is looked for in lastText where that is given, at the same
+  // positions: a loose search reads its two ends in different folds of the text.
+  explicit CandidateFinder(std::string_view pattern, const unsigned char* lastText = nullptr)
       : first_(static_cast<unsigned char>(pattern.front())),
         last_(static_cast<unsigned char>(pattern.back())),
-        lastAt_(pattern.size() - 1) {}
+        lastAt_(pattern.size() - 1),
+        lastText_(lastText) {}
 
   // How many bits of a span's mask are set: two reads of a table.
   static std::uint32_t CountSpanBits(std::uint32_t mask) {
@@ -49,41 +52,44 @@ class CandidateFinder {
   // the last one the pattern fits at; at must be one of those.
   std::uint32_t Candidates(const unsigned char* text, std::size_t length, std::size_t at) const {
     std::size_t fits = length - lastAt_ - at;
-    return fits >= kSpan ? Span(text + at) : Part(text + at, fits);
+    const unsigned char* last = (lastText_ ? lastText_ : text) + at + lastAt_;
+    return fits >= kSpan ? Span(text + at, last) : Part(text + at, last, fits);
   }
 
  private:
 #ifdef __SSE2__
-  // All ones in lane k where position p + k is a candidate.
-  __m128i Equal(const unsigned char* p) const {
+  // All ones in lane k where position p + k is a candidate; its last byte is q[k].
+  __m128i Equal(const unsigned char* p, const unsigned char* q) const {
     auto equal = [](const unsigned char* at, unsigned char c) {
       __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
       return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(c)));
     };
     __m128i lanes = equal(p, first_);
-    return lastAt_ == 0 ? lanes : _mm_and_si128(lanes, equal(p + lastAt_, last_));
+    return lastAt_ == 0 ? lanes : _mm_and_si128(lanes, equal(q, last_));
   }
 #endif
 
-  // Bit k for position p + k, k below kSpan; reads p[0, kSpan + lastAt_).
-  std::uint32_t Span(const unsigned char* p) const {
+  // Bit k for position p + k, k below kSpan, whose last byte is q[k]; reads p and q
+  // kSpan bytes far.
+  std::uint32_t Span(const unsigned char* p, const unsigned char* q) const {
 #ifdef __SSE2__
-    return static_cast<std::uint32_t>(_mm_movemask_epi8(Equal(p)));
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(Equal(p, q)));
 #else
-    return Part(p, kSpan);
+    return Part(p, q, kSpan);
 #endif
   }
-  // The same for the first n positions; reads p[0, n + lastAt_).
-  std::uint32_t Part(const unsigned char* p, std::size_t n) const {
+  // The same for the first n positions.
+  std::uint32_t Part(const unsigned char* p, const unsigned char* q, std::size_t n) const {
     std::uint32_t mask = 0;
     for (std::size_t k = 0; k < n; ++k) {
-      mask |= static_cast<std::uint32_t>(p[k] == first_ && p[k + lastAt_] == last_) << k;
+      mask |= static_cast<std::uint32_t>(p[k] == first_ && q[k] == last_) << k;
     }
     return mask;
   }
 
   unsigned char first_, last_;
   std::size_t lastAt_;
+  const unsigned char* lastText_;
 };
 
 }  // namespace quran

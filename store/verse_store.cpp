@@ -246,10 +246,10 @@ std::size_t VerseStore::PatternStartsEnd(int v, std::size_t starts) const {
 // The candidates of a block of spans are counted first, and a verse's count is the
 // difference of the counts before its two ends: a verse ends at no fixed span, and
 // a loop per verse would mispredict its exit at every one.
-void VerseStore::CountCandidates(const CandidateFinder& finder, std::size_t starts,
-                                 const std::uint8_t* filter, std::int64_t times) {
+void VerseStore::CountCandidates(const CandidateFinder& finder, const unsigned char* text,
+                                 std::size_t starts, const std::uint8_t* filter,
+                                 std::int64_t times) {
   constexpr std::size_t kSpan = CandidateFinder::kSpan, kSpans = 256;
-  const auto* text = reinterpret_cast<const unsigned char*>(SearchText.get());
   std::uint32_t before[kSpans + 1];  // candidates in the block before each span
   std::uint32_t masks[kSpans + 1];
   std::uint64_t counted = 0;  // candidates before the block
@@ -282,16 +282,11 @@ void VerseStore::CountCandidates(const CandidateFinder& finder, std::size_t star
 // One pass over the text, verse by verse, sixteen starting positions at a time:
 // the positions whose first and last bytes match are candidates, and an occurrence
 // counts for the verse that holds its second byte.
-void VerseStore::FindPattern(std::string_view pattern, const std::uint8_t* filter,
-                             std::int64_t times) {
-  const std::size_t m = pattern.size(), length = searchLength_;
-  if (m == 0 || m > length) return;
-  const auto* text = reinterpret_cast<const unsigned char*>(SearchText.get());
-  const std::size_t starts = length - m + 1;  // positions the pattern fits at
-  const CandidateFinder finder(pattern);
-  // A pattern of one or two bytes is its first and last byte: its candidates are
-  // its occurrences.
-  if (m <= 2) return CountCandidates(finder, starts, filter, times);
+template <typename Confirm>
+void VerseStore::CountConfirmed(const CandidateFinder& finder, const unsigned char* text,
+                                std::size_t m, Confirm confirm, const std::uint8_t* filter,
+                                std::int64_t times) {
+  const std::size_t length = searchLength_, starts = length - m + 1;
   std::size_t from = 0;
   for (int v = 0; v < kVerseCount && from < starts; ++v) {
     std::size_t to = PatternStartsEnd(v, starts);
@@ -305,13 +300,55 @@ void VerseStore::FindPattern(std::string_view pattern, const std::uint8_t* filte
       std::uint32_t mask = finder.Candidates(text, length, at);
       if (to - at < CandidateFinder::kSpan) mask &= (1u << (to - at)) - 1;
       for (; mask != 0; mask &= mask - 1) {
-        std::size_t start = at + static_cast<std::size_t>(std::countr_zero(mask));
-        found += std::memcmp(text + start, pattern.data(), m) == 0;
+        found += confirm(at + static_cast<std::size_t>(std::countr_zero(mask)));
       }
     }
     if (found > 0) Count(v, found * times, filter);
     from = to;
   }
+}
+
+void VerseStore::FindPattern(std::string_view pattern, const std::uint8_t* filter,
+                             std::int64_t times) {
+  const std::size_t m = pattern.size();
+  if (m == 0 || m > searchLength_) return;
+  const auto* text = reinterpret_cast<const unsigned char*>(SearchText.get());
+  const CandidateFinder finder(pattern);
+  // A pattern of one or two bytes is its first and last byte: its candidates are
+  // its occurrences.
+  if (m <= 2) return CountCandidates(finder, text, searchLength_ - m + 1, filter, times);
+  CountConfirmed(
+      finder, text, m,
+      [&](std::size_t start) { return std::memcmp(text + start, pattern.data(), m) == 0; }, filter,
+      times);
+}
+
+// Each typed letter is one byte in one fold of the text (its plane), so a place is
+// found when every letter's byte stands in its plane there; the ends' planes give
+// the candidates.
+void VerseStore::FindLoosePattern(std::string_view typed, const std::uint8_t* filter) {
+  const std::size_t m = typed.size();
+  if (m == 0 || m > searchLength_) return;
+  const unsigned char* planes[kPlanes] = {reinterpret_cast<const unsigned char*>(SearchText.get()),
+                                          index_->letterPlane.get(), index_->hamzaPlane.get()};
+  std::string bytes(m, '\0');
+  std::vector<const unsigned char*> textOf(m);
+  for (std::size_t i = 0; i < m; ++i) {
+    PlaneByte p = PlaneOf(static_cast<unsigned char>(typed[i]));
+    bytes[i] = static_cast<char>(p.byte);
+    textOf[i] = planes[static_cast<int>(p.plane)];
+  }
+  const CandidateFinder finder(bytes, textOf[m - 1] == textOf[0] ? nullptr : textOf[m - 1]);
+  if (m <= 2) return CountCandidates(finder, textOf[0], searchLength_ - m + 1, filter, 1);
+  CountConfirmed(
+      finder, textOf[0], m,
+      [&](std::size_t start) {
+        for (std::size_t i = 1; i + 1 < m; ++i) {
+          if (textOf[i][start + i] != static_cast<unsigned char>(bytes[i])) return false;
+        }
+        return true;
+      },
+      filter, 1);
 }
 
 void VerseStore::CountWord(std::uint32_t word, std::int64_t times, const std::uint8_t* filter) {
@@ -335,26 +372,50 @@ void VerseStore::CountListings(std::span<const Listing> words, std::span<const S
 }
 
 std::int32_t VerseStore::FindText(const char* query, const std::uint8_t* filter, bool reset,
-                                  [[maybe_unused]] Matching matching) {
+                                  Matching matching) {
   if (reset) Reset();
   if (!loaded_ || !query || !*query) return OccurrenceCount;
-  std::string_view q(query);
+  const bool loose = matching == Matching::kLoose;
+  const std::string kept = loose ? WithoutMarks(query) : std::string();
+  std::string_view q = loose ? std::string_view(kept) : std::string_view(query);
   // One word between two spaces is a look-up; the words index it wherever it stands.
   if (q.size() > 2 && q.front() == ' ' && q.back() == ' ' && q.find(' ', 1) == q.size() - 1) {
-    std::uint32_t word = index_->words.Find(q.substr(1, q.size() - 2));
-    if (word != kNoId) CountWord(word, 1, filter);
+    std::string_view w = q.substr(1, q.size() - 2);
+    if (!loose) {
+      std::uint32_t word = index_->words.Find(w);
+      if (word != kNoId) CountWord(word, 1, filter);
+      return OccurrenceCount;
+    }
+    for (std::uint32_t word : index_->wordKeys.Candidates(w)) {
+      if (TextFinds(w, index_->words.TextAt(word))) CountWord(word, 1, filter);
+    }
     return OccurrenceCount;
   }
-  FindPattern(q, filter, 1);
+  if (loose) {
+    FindLoosePattern(q, filter);
+  } else {
+    FindPattern(q, filter, 1);
+  }
   return OccurrenceCount;
 }
 
 std::int32_t VerseStore::FindRoot(const char* root, const std::uint8_t* filter, bool reset,
-                                  [[maybe_unused]] Matching matching) {
+                                  Matching matching) {
   if (reset) Reset();
   if (!loaded_ || !root) return 0;
-  std::string_view r(root);
+  const bool loose = matching == Matching::kLoose;
+  const std::string kept = loose ? WithoutMarks(root) : std::string();
+  std::string_view r = loose ? std::string_view(kept) : std::string_view(root);
   if (r.size() > kMaxPatternText) return 0;
+  // A root with a delimiter of its own is taken as it stands.
+  if (loose && r.find_first_of("/\\") == std::string_view::npos) {
+    for (std::uint32_t id : index_->rootKeys.Candidates(r)) {
+      if (TextFinds(r, index_->roots.TextAt(id))) {
+        CountListings(index_->listings.Of(id), index_->scanListings.Of(id), filter);
+      }
+    }
+    return OccurrenceCount;
+  }
   if (r.find('\\') == std::string_view::npos) {
     std::uint32_t id = index_->roots.Find(r);
     if (id == kNoId) return 0;
@@ -372,18 +433,34 @@ std::int32_t VerseStore::FindRoot(const char* root, const std::uint8_t* filter, 
 }
 
 std::int32_t VerseStore::FindWordRoots(const char* word, const std::uint8_t* filter, bool reset,
-                                       [[maybe_unused]] Matching matching) {
+                                       Matching matching) {
   if (reset) Reset();
   if (!loaded_ || !word) return 0;
-  std::string_view w(word);
+  const bool loose = matching == Matching::kLoose;
+  const std::string kept = loose ? WithoutMarks(word) : std::string();
+  std::string_view w = loose ? std::string_view(kept) : std::string_view(word);
   if (w.size() > kMaxPatternText) return 0;
   // The root of each place "/w/" is found, one per place.
   std::vector<std::uint32_t> places;
   if (!w.empty() && w.find_first_of("/\\") == std::string_view::npos) {
-    std::uint32_t id = index_->words.Find(w);
-    if (id == kNoId) return 0;
+    std::vector<SlashWord> found;
+    if (!loose) {
+      std::uint32_t id = index_->words.Find(w);
+      if (id == kNoId) return 0;
+      auto of = index_->slashWords.Of(id);
+      found.assign(of.begin(), of.end());
+    } else {
+      for (std::uint32_t id : index_->wordKeys.Candidates(w)) {
+        if (!TextFinds(w, index_->words.TextAt(id))) continue;
+        auto of = index_->slashWords.Of(id);
+        found.insert(found.end(), of.begin(), of.end());
+      }
+      // The places of several words, in block order, as one scan of the block meets them.
+      std::sort(found.begin(), found.end(),
+                [](const SlashWord& a, const SlashWord& b) { return a.segment < b.segment; });
+    }
     std::uint32_t previous = kNoId;
-    for (const SlashWord& s : index_->slashWords.Of(id)) {
+    for (const SlashWord& s : found) {
       // A find resumes after the closing slash, so the place that opens with it is passed.
       if (previous != kNoId && s.segment == previous + 1) continue;
       previous = s.segment;
@@ -404,7 +481,12 @@ std::int32_t VerseStore::FindWordRoots(const char* word, const std::uint8_t* fil
       places.push_back(index_->roots.Find(block.substr(open + 1, close - open - 1)));
     }
   }
-  // Each root once, its derivatives counted once per place that named it.
+  CountPlaces(places, filter);
+  return OccurrenceCount;
+}
+
+// Each root once, its derivatives counted once per place that named it.
+void VerseStore::CountPlaces(std::vector<std::uint32_t>& places, const std::uint8_t* filter) {
   std::sort(places.begin(), places.end());
   std::vector<Listing> found;
   std::vector<ScanListing> scans;
@@ -423,7 +505,6 @@ std::int32_t VerseStore::FindWordRoots(const char* word, const std::uint8_t* fil
   MergeListings(found);
   MergeListings(scans);
   CountListings(found, scans, filter);
-  return OccurrenceCount;
 }
 
 int VerseStore::GetVerseText(std::uint32_t verseIndex, char* buffer) const {

@@ -90,9 +90,18 @@ class VerseStore {
   void Count(int verse, std::int64_t times, const std::uint8_t* filter);
   // Every occurrence of the pattern in the text, each counted times.
   void FindPattern(std::string_view pattern, const std::uint8_t* filter, std::int64_t times);
+  // Every place of the text the typed text finds by the loose rule.
+  void FindLoosePattern(std::string_view typed, const std::uint8_t* filter);
   std::size_t PatternStartsEnd(int verse, std::size_t starts) const;
-  void CountCandidates(const CandidateFinder& finder, std::size_t starts,
+  // The candidates of a pattern of one or two bytes, which are its occurrences.
+  void CountCandidates(const CandidateFinder& finder, const unsigned char* text, std::size_t starts,
                        const std::uint8_t* filter, std::int64_t times);
+  // The candidates of a longer pattern that confirm(start) takes, verse by verse.
+  template <typename Confirm>
+  void CountConfirmed(const CandidateFinder& finder, const unsigned char* text, std::size_t m,
+                      Confirm confirm, const std::uint8_t* filter, std::int64_t times);
+  // The derivatives of the root of each place, counted once per place.
+  void CountPlaces(std::vector<std::uint32_t>& places, const std::uint8_t* filter);
   // Every occurrence of a word of the text, each counted times.
   void CountWord(std::uint32_t word, std::int64_t times, const std::uint8_t* filter);
   void CountListings(std::span<const Listing> words, std::span<const ScanListing> scans,

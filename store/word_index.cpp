@@ -4,8 +4,10 @@
 #include <bit>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "candidate_finder.h"
+#include "loose_rule.h"
 #include "verse_store.h"
 
 namespace quran {
@@ -166,6 +168,41 @@ std::uint32_t TextIds::Find(std::string_view text) const {
   return id == 0 ? kNoId : id - 1;
 }
 
+template <typename Keep>
+void LooseKeys::Build(const TextIds& texts, Keep keep) {
+  std::size_t total = 0;
+  texts.ForEach([&](std::uint32_t, std::string_view text) {
+    if (keep(text)) total += text.size();
+  });
+  folded = std::make_unique_for_overwrite<char[]>(total + 1);
+  const char* end = folded.get() + total;
+  std::vector<std::uint32_t> keyOf(texts.Size(), kNoId);
+  keys.Reserve(texts.Size());
+  std::size_t at = 0;
+  texts.ForEach([&](std::uint32_t id, std::string_view text) {
+    if (!keep(text)) return;
+    char* key = folded.get() + at;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      key[i] = static_cast<char>(KeyByte(static_cast<unsigned char>(text[i])));
+    }
+    keyOf[id] = keys.Add({key, text.size()}, end);
+    at += text.size();
+  });
+  GroupBy(
+      members, keys.Size(), keyOf.size(), [&](std::size_t id) { return keyOf[id]; },
+      [](std::size_t id) { return static_cast<std::uint32_t>(id); });
+}
+
+std::span<const std::uint32_t> LooseKeys::Candidates(std::string_view query) const {
+  std::string key(query.size(), '\0');
+  for (std::size_t i = 0; i < query.size(); ++i) {
+    key[i] = static_cast<char>(KeyByte(static_cast<unsigned char>(query[i])));
+  }
+  std::uint32_t id = keys.Find(key);
+  if (id == kNoId) return {};
+  return members.Of(id);
+}
+
 StoreIndex::StoreIndex(std::string_view searchText, const VerseIndexRecord* index,
                        std::string_view rootBlock) {
   const char* textEnd = searchText.data() + searchText.size();
@@ -268,6 +305,18 @@ StoreIndex::StoreIndex(std::string_view searchText, const VerseIndexRecord* inde
   GroupBy(
       occurrences, wordCount, tokens, [&](std::size_t k) { return tokenWord[k]; },
       [&](std::size_t k) { return tokenVerse[k]; });
+
+  letterPlane = std::make_unique_for_overwrite<unsigned char[]>(searchText.size() + 1);
+  hamzaPlane = std::make_unique_for_overwrite<unsigned char[]>(searchText.size() + 1);
+  FoldText(searchText.data(), searchText.size(), Plane::kLetters,
+           reinterpret_cast<char*>(letterPlane.get()));
+  FoldText(searchText.data(), searchText.size(), Plane::kHamzas,
+           reinterpret_cast<char*>(hamzaPlane.get()));
+  letterPlane[searchText.size()] = hamzaPlane[searchText.size()] = 0;
+  wordKeys.Build(words, [](std::string_view) { return true; });
+  rootKeys.Build(roots, [](std::string_view root) {
+    return root.find_first_of("/\\") == std::string_view::npos;
+  });
 }
 
 }  // namespace quran

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,15 @@ class TextIds {
   std::uint32_t Add(std::string_view text, const char* readableEnd);
   std::uint32_t Find(std::string_view text) const;
   std::uint32_t Size() const { return static_cast<std::uint32_t>(texts_.size()); }
+  // Where the text of an id starts.
+  const char* TextAt(std::uint32_t id) const { return texts_[id]; }
+  // Calls visit(id, text) for every text, in no particular order.
+  template <typename Visit>
+  void ForEach(Visit visit) const {
+    for (const Slot& s : slots_) {
+      if (s.id != 0) visit(s.id - 1, std::string_view(texts_[s.id - 1], s.size));
+    }
+  }
   // Room for n texts without growing.
   void Reserve(std::size_t n);
 
@@ -58,6 +68,20 @@ struct Groups {
     return {entries.data() + start[id], entries.data() + start[id + 1]};
   }
   void Close() { start.push_back(static_cast<std::uint32_t>(entries.size())); }
+};
+
+// Texts grouped by the keys of their letters (KeyByte): the texts a loose query can
+// find are among those that share its key, a few at most.
+struct LooseKeys {
+  // Keys the texts that pass keep(text). Throws when memory runs out.
+  template <typename Keep>
+  void Build(const TextIds& texts, Keep keep);
+  // The ids of the texts that share the query's key.
+  std::span<const std::uint32_t> Candidates(std::string_view query) const;
+
+  TextIds keys;
+  std::unique_ptr<char[]> folded;  // each text's key, one after another
+  Groups<std::uint32_t> members;
 };
 
 // A derivative of a root's entry, with how often the entry lists it.
@@ -146,6 +170,11 @@ struct StoreIndex {
   TextIds roots;
   Groups<Listing> listings;
   Groups<ScanListing> scanListings;
+
+  // The loose search's folds of the search text (loose_rule.h), at the same offsets.
+  std::unique_ptr<unsigned char[]> letterPlane, hamzaPlane;
+  // The words, and the roots that hold no delimiter, by key.
+  LooseKeys wordKeys, rootKeys;
 };
 
 }  // namespace quran

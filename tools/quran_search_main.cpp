@@ -1,7 +1,7 @@
 // quran_search: the store's searches from the command line, reading queries as the
 // search window does and printing UTF-8.
-//   quran_search search [--json] [--cite] [--data DIR] MODE QUERY [--within MODE QUERY]...
-//   quran_search roots [--json] [--data DIR]
+//   quran_search search [--json] [--cite] [--loose] [--data DIR] MODE QUERY [--within MODE
+//   QUERY]... quran_search roots [--json] [--data DIR]
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -25,6 +25,7 @@ struct Search {
 struct Options {
   bool json = false;
   bool cite = false;
+  quran::Matching matching = quran::Matching::kExact;
   std::string dataDir;
   std::vector<Search> searches;
 };
@@ -40,19 +41,20 @@ std::string Utf8(std::string_view cp1256) {
 }
 
 // Runs one search on the store the way the search window reads its fields.
-std::int32_t RunSearch(quran::VerseStore& store, const Search& s, const std::uint8_t* filter) {
+std::int32_t RunSearch(quran::VerseStore& store, const Search& s, const std::uint8_t* filter,
+                       quran::Matching matching) {
   auto converted = quran::Utf8ToCp1256(s.query);
   if (!converted) Fail("the query \"" + s.query + "\" has characters Windows-1256 lacks");
-  std::string q = s.mode == "root" ? *converted : quran::TrimBlanks(*converted);
+  std::string q = s.mode == "root" ? *converted : quran::FieldQuery(*converted, matching);
   if (q.empty()) Fail("the " + s.mode + " query is empty");
-  if (s.mode == "part") return store.FindText(q.c_str(), filter, true);
+  if (s.mode == "part") return store.FindText(q.c_str(), filter, true, matching);
   if (s.mode == "word") {
     std::string padded(1, ' ');
     padded.append(q).append(1, ' ');
-    return store.FindText(padded.c_str(), filter, true);
+    return store.FindText(padded.c_str(), filter, true, matching);
   }
-  if (s.mode == "root") return store.FindRoot(q.c_str(), filter, true);
-  return store.FindWordRoots(q.c_str(), filter, true);
+  if (s.mode == "root") return store.FindRoot(q.c_str(), filter, true, matching);
+  return store.FindWordRoots(q.c_str(), filter, true, matching);
 }
 
 void PrintResult(quran::VerseStore& store, const Search& s, std::int32_t occurrences,
@@ -65,6 +67,7 @@ void PrintResult(quran::VerseStore& store, const Search& s, std::int32_t occurre
     nlohmann::ordered_json line;
     line["mode"] = s.mode;
     line["query"] = s.query;
+    if (opt.matching == quran::Matching::kLoose) line["loose"] = true;
     line["occurrences"] = occurrences;
     line["verse_count"] = verses.size();
     line["verses"] = nlohmann::json::array();
@@ -97,6 +100,8 @@ Options Parse(int argc, char** argv, bool roots) {
       opt.json = true;
     } else if (a == "--cite" && !roots) {
       opt.cite = true;
+    } else if (a == "--loose" && !roots) {
+      opt.matching = quran::Matching::kLoose;
     } else if (a == "--data" && i + 1 < argc) {
       opt.dataDir = argv[++i];
     } else if (a == "--within" && !roots && !opt.searches.empty()) {
@@ -139,7 +144,7 @@ int main(int argc, char** argv) {
   std::string command = argc > 1 ? argv[1] : "";
   if (command != "search" && command != "roots") {
     Fail(
-        "usage: quran_search search [--json] [--cite] [--data DIR] MODE QUERY "
+        "usage: quran_search search [--json] [--cite] [--loose] [--data DIR] MODE QUERY "
         "[--within MODE QUERY]... | quran_search roots [--json] [--data DIR]");
   }
   Options opt = Parse(argc, argv, command == "roots");
@@ -155,7 +160,8 @@ int main(int argc, char** argv) {
   for (std::size_t i = 0; i < opt.searches.size(); ++i) {
     // Each search within the previous one is limited to the verses it found.
     std::memcpy(filter.data(), store->ResultFlags, filter.size());
-    std::int32_t n = RunSearch(*store, opt.searches[i], i == 0 ? nullptr : filter.data());
+    std::int32_t n =
+        RunSearch(*store, opt.searches[i], i == 0 ? nullptr : filter.data(), opt.matching);
     PrintResult(*store, opt.searches[i], n, opt);
   }
   return 0;
