@@ -38,7 +38,8 @@ TEST_F(SearchWindowTest, EveryModeCountsAndListsWhatTheStoreFinds) {
   struct Case {
     int mode;
     const char* query;
-    std::int32_t (quran::VerseStore::*find)(const char*, const std::uint8_t*, bool);
+    std::int32_t (quran::VerseStore::*find)(const char*, const std::uint8_t*, bool,
+                                            quran::Matching);
     const char* storeQuery;
     const char* verses = nullptr;
     const char* screenshot = nullptr;
@@ -55,7 +56,8 @@ TEST_F(SearchWindowTest, EveryModeCountsAndListsWhatTheStoreFinds) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.query);
     sw::Search(c.mode, c.query);
-    std::int32_t occurrences = (Store().*c.find)(c.storeQuery, nullptr, true);
+    std::int32_t occurrences =
+        (Store().*c.find)(c.storeQuery, nullptr, true, quran::Matching::kExact);
     ASSERT_GT(occurrences, 0);
     ExpectListedAsStore(occurrences);
     EXPECT_TRUE(sw::Checked(c.mode));
