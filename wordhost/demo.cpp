@@ -59,9 +59,12 @@ void CALLBACK PhotographMenu(HWND window, UINT, UINT_PTR timer, DWORD) {
 }
 
 HWND FindHelpWindow() {
-  // winhlp32's main window, in its own process.
+  // The viewer's main window, in its own process: HTML Help's for the compiled help,
+  // winhlp32's where only the WinHelp file is installed.
   for (int tries = 0; tries < 50; ++tries) {
-    if (HWND help = FindWindowW(L"MS_WINHELP", nullptr)) return help;
+    for (const wchar_t* viewer : {L"HH Parent", L"MS_WINHELP"}) {
+      if (HWND help = FindWindowW(viewer, nullptr)) return help;
+    }
     PumpMessages(100);
   }
   return nullptr;
