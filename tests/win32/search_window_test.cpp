@@ -198,6 +198,27 @@ TEST_F(SearchWindowTest, NothingFoundAsTypedOffersTheLooseSearchsVerses) {
   EXPECT_TRUE(ModalWindows().empty());
   EXPECT_EQ(sw::Text(sw::kSearchText), quran::ToCodePage(marked));
   EXPECT_EQ(sw::Text(sw::kVerseCount), "89");
+
+  // The longest citation is longer than any verse's search text by its marks alone.
+  std::string verse;
+  int longest = -1;
+  for (int v = 0; v < quran::kVerseCount; ++v) {
+    char text[2048];
+    ASSERT_TRUE(Store().GetVerseText(static_cast<std::uint32_t>(v), text));
+    std::string trimmed = quran::TrimBlanks(text);
+    if (trimmed.size() <= verse.size()) continue;
+    verse = trimmed;
+    longest = v;
+  }
+  ASSERT_GT(verse.size(), Store().LongestSearchText());
+  sw::Click(IDCANCEL);
+  const std::wstring citation = quran::FromCodePage(verse);
+  wordhost::SetDocumentText(citation);
+  wordhost::SetSelection(0, static_cast<int>(citation.size()));
+  OpenSearch();
+  EXPECT_TRUE(ModalWindows().empty());
+  std::vector<int> found = sw::ItemVerses();
+  EXPECT_NE(std::find(found.begin(), found.end(), longest), found.end());
 }
 
 TEST_F(SearchWindowTest, ModeButtonsSwitchBetweenTheTextAndTheRootList) {
