@@ -146,6 +146,37 @@ int main(int argc, char** argv) {
     Register(std::string("Plain/") + c.name, store.get(), c.query, c.plain);
   }
 
+  // The loose searches, each beside the exact one of the same name above.
+  Search looseRoot = [](VerseStore& s, const char* q) {
+    return s.FindRoot(q, nullptr, true, quran::Matching::kLoose);
+  };
+  Search looseWord = [](VerseStore& s, const char* q) {
+    return s.FindWordRoots(q, nullptr, true, quran::Matching::kLoose);
+  };
+  Search looseText = [](VerseStore& s, const char* q) {
+    return s.FindText(q, nullptr, true, quran::Matching::kLoose);
+  };
+  auto slowLooseRoots = Slowest(*store, roots, looseRoot);
+  auto slowLooseWords = Slowest(*store, words, looseWord);
+  std::printf("slowest loose roots: %s %.2f us; loose derivatives' roots: %s %.2f us\n",
+              Utf8(slowLooseRoots.front().second).c_str(), slowLooseRoots.front().first,
+              Utf8(slowLooseWords.front().second).c_str(), slowLooseWords.front().first);
+  const Case looseCases[] = {
+      {"FindText/part_alef", Cp1256("ا"), looseText, nullptr},
+      {"FindText/part_hamza", Cp1256("ء"), looseText, nullptr},
+      {"FindText/part_phrase", Cp1256("يا ايها الذين امنوا"), looseText, nullptr},
+      {"FindText/word_allah", Cp1256(" الله "), looseText, nullptr},
+      {"FindText/word_rare", Cp1256(" الصمد "), looseText, nullptr},
+      {"FindText/word_ibrahim", Cp1256(" ابراهيم "), looseText, nullptr},
+      {"FindRoot/ata", Cp1256("اتي"), looseRoot, nullptr},
+      {"FindRoot/slowest", slowLooseRoots.front().second, looseRoot, nullptr},
+      {"FindWordRoots/sana", Cp1256("سنه"), looseWord, nullptr},
+      {"FindWordRoots/slowest", slowLooseWords.front().second, looseWord, nullptr},
+  };
+  for (const Case& c : looseCases) {
+    Register(std::string("Loose/") + c.name, store.get(), c.query, c.fast);
+  }
+
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

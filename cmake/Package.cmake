@@ -33,7 +33,7 @@ file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/signing.txt CONTENT "${QURAN_SIGN_CERT
 set(INSTALLER_X86 ${CMAKE_BINARY_DIR}/QuranVerseSearch-${QURAN_VERSION}-setup.exe)
 set(INSTALLER_X64 ${CMAKE_BINARY_DIR}/QuranVerseSearch-${QURAN_VERSION}-setup-x64.exe)
 set(SHIPPED_DATA ${QURAN_RELEASE_DATA_DIR}/msdata64.qdt ${QURAN_RELEASE_DATA_DIR}/msdata32.qdt
-  ${QURAN_RELEASE_DATA_DIR}/VUDEV-IRAZ.HLP)
+  ${QURAN_RELEASE_DATA_DIR}/VUDEV-IRAZ.chm ${QURAN_RELEASE_DATA_DIR}/VUDEV-IRAZ.HLP)
 # The wizard's side picture is the About box's emblem at the wizard's size.
 set(WIZARD_BITMAP ${ART_DIR}/wizard.bmp)
 add_custom_command(OUTPUT ${WIZARD_BITMAP}

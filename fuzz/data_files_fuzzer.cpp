@@ -61,6 +61,15 @@ void CheckAgainstPlain(quran::VerseStore& store, quran::VerseStore& plain, Kind 
     case Kind::WordRoots:
       quran::literal::FindWordRoots(plain, query.c_str(), filter, true);
       break;
+    case Kind::LooseText:
+      quran::literal::FindLooseText(plain, query.c_str(), filter, true);
+      break;
+    case Kind::LooseRoot:
+      quran::literal::FindLooseRoot(plain, query.c_str(), filter, true);
+      break;
+    case Kind::LooseWordRoots:
+      quran::literal::FindLooseWordRoots(plain, query.c_str(), filter, true);
+      break;
   }
   Check(store.OccurrenceCount == plain.OccurrenceCount &&
             std::memcmp(store.ResultFlags, plain.ResultFlags, quran::kVerseCount) == 0,
@@ -87,7 +96,8 @@ void Exercise(quran::VerseStore& store, quran::VerseStore& plain, std::string_vi
   std::uint8_t allah[quran::kVerseCount];
   std::memcpy(allah, store.ResultFlags, sizeof allah);
   for (const std::string& q : texts) quran::fuzz::CheckSearch(store, Kind::Text, q, allah);
-  for (Kind kind : {Kind::Text, Kind::Root, Kind::WordRoots}) {
+  for (Kind kind : {Kind::Text, Kind::Root, Kind::WordRoots, Kind::LooseText, Kind::LooseRoot,
+                    Kind::LooseWordRoots}) {
     quran::fuzz::CheckSearch(store, kind, query, allah);
     if (!query.empty()) CheckAgainstPlain(store, plain, kind, query, allah);
     // Padded, the query is a whole word: the look-up of the text's words.

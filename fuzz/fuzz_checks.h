@@ -22,17 +22,24 @@ inline std::string Cp1256(const char* utf8) {
   return *Utf8ToCp1256(utf8);
 }
 
-enum class Kind { Text, Root, WordRoots };
+enum class Kind { Text, Root, WordRoots, LooseText, LooseRoot, LooseWordRoots };
 
 inline std::int32_t Search(VerseStore& store, Kind kind, const std::string& query,
                            const std::uint8_t* filter, bool reset) {
+  const char* q = query.c_str();
   switch (kind) {
     case Kind::Text:
-      return store.FindText(query.c_str(), filter, reset);
+      return store.FindText(q, filter, reset);
     case Kind::Root:
-      return store.FindRoot(query.c_str(), filter, reset);
+      return store.FindRoot(q, filter, reset);
     case Kind::WordRoots:
-      return store.FindWordRoots(query.c_str(), filter, reset);
+      return store.FindWordRoots(q, filter, reset);
+    case Kind::LooseText:
+      return store.FindText(q, filter, reset, Matching::kLoose);
+    case Kind::LooseRoot:
+      return store.FindRoot(q, filter, reset, Matching::kLoose);
+    case Kind::LooseWordRoots:
+      return store.FindWordRoots(q, filter, reset, Matching::kLoose);
   }
   return 0;
 }

@@ -1,7 +1,8 @@
 // Queries on the real data files: every search kind, within results and with the
 // reset on and off, keeps the store's promises.
 // Input: one byte, its low two bits the kind (text, whole word, root, a word's
-// roots), bit 2 set to spell the query in the text's own letters; then the query.
+// roots), bit 2 set to spell the query in the text's own letters, bit 3 for the
+// loose search; then the query.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -30,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   std::erase(query, '\0');
   using quran::fuzz::Kind;
-  Kind kinds[] = {Kind::Text, Kind::Text, Kind::Root, Kind::WordRoots};
+  Kind kinds[] = {Kind::Text,      Kind::Text,      Kind::Root,      Kind::WordRoots,
+                  Kind::LooseText, Kind::LooseText, Kind::LooseRoot, Kind::LooseWordRoots};
   int kind = data[0] & 3;
   if (kind == 1) query = " " + query + " ";
 
@@ -42,6 +44,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(allah, store.ResultFlags, sizeof allah);
     ready = true;
   }
-  quran::fuzz::CheckSearch(store, kinds[kind], query, allah);
+  quran::fuzz::CheckSearch(store, kinds[kind + ((data[0] & 8) ? 4 : 0)], query, allah);
   return 0;
 }

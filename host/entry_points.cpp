@@ -59,7 +59,10 @@ bool InstallMenu(std::int16_t documentId) {
   return true;
 }
 
+// Windows 10 and 11 open only the compiled HTML Help; the WinHelp file serves where
+// that one is missing.
 const char kHelpFileName[] = "VUDEV-IRAZ.HLP";
+const char kHtmlHelpFileName[] = "VUDEV-IRAZ.chm";
 
 // Opens the help file with the shell on behalf of the host window.
 bool LaunchHelpFile(const char* path) {
@@ -170,7 +173,12 @@ void WINAPI ConfigurationTab() {
     if (length == 0 || length >= MAX_PATH) path[0] = '\0';
     std::size_t end = std::strlen(path);
     if (end == 0 || path[end - 1] != '\\') std::strcat(path, "\\");
-    std::strcat(path, kHelpFileName);
+    end = std::strlen(path);
+    std::strcat(path, kHtmlHelpFileName);
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+      path[end] = '\0';
+      std::strcat(path, kHelpFileName);
+    }
     if (!LaunchHelpFile(path)) {
       MessageBoxA(nullptr, path, QURAN_PRODUCT_TITLE, MB_OK);
       ShowReinstallMessage();

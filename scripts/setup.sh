@@ -10,9 +10,10 @@ QURAN_TEXT_DIR="$BUILD_ROOT/deps/ghoran-text"
 # the store's fuzzers need only the first group.
 NATIVE_PACKAGES=(cmake make g++ pkg-config git clang-format googletest libgtest-dev libbenchmark-dev
   nlohmann-json3-dev npm clang libclang-rt-14-dev)
-# The Windows trees and what packs them: the artwork's faces, the installers, signing.
+# The Windows trees and what packs them: the artwork's faces, the compiled HTML Help
+# (chmcmd), the installers, signing.
 PACKING_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix fonts-hosny-amiri fonts-dejavu-core
-  imagemagick librsvg2-bin nsis osslsigncode openssl)
+  imagemagick librsvg2-bin nsis osslsigncode openssl fp-utils-3.2.2)
 # Running them: 64-bit Wine, which also runs where the kernel refuses 32-bit programs,
 # with a display. The fonts stand in for Windows ones under Wine: a naskh face for
 # "Traditional Arabic", one with Latin and Arabic letters for the dialogs' "MS Sans
@@ -346,7 +347,7 @@ stage_wine_prefixes() {
   shift
   for arch in "$@"; do
     prepare_wine_prefix "$arch"
-    cp "$data/msdata64.qdt" "$data/msdata32.qdt" "$data/VUDEV-IRAZ.HLP" \
+    cp "$data/msdata64.qdt" "$data/msdata32.qdt" "$data/VUDEV-IRAZ.HLP" "$data/VUDEV-IRAZ.chm" \
       "$(wine_prefix "$arch")/drive_c/windows/system32/"
   done
 }

@@ -119,10 +119,10 @@ unsigned char KeyByte(unsigned char c) {
 }
 
 void FoldText(const char* text, std::size_t length, Plane plane, char* out) {
-  const Fold fold = plane == Plane::kHamzas ? kHamzaFold : kLetterFold;
   const auto& table = plane == Plane::kHamzas ? kHamzas : kLetters;
   std::size_t i = 0;
 #ifdef __SSE2__
+  const Fold fold = plane == Plane::kHamzas ? kHamzaFold : kLetterFold;
   // Sixteen bytes at a time: a text of half a megabyte is folded twice at each load.
   for (; i + 16 <= length; i += 16) {
     __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));

@@ -142,6 +142,7 @@ void TextIds::Rehash(std::size_t slots) {
 
 void TextIds::Reserve(std::size_t n) {
   texts_.reserve(n);
+  sizes_.reserve(n);
   // Twice the slots growth needs: a look-up then seldom passes a slot of another
   // text, a comparison whose outcome no branch predictor can learn.
   std::size_t slots = std::bit_ceil(std::max<std::size_t>(n * 16 / 5 + 1, 1024));
@@ -157,6 +158,7 @@ void TextIds::Reserve(std::size_t n) {
   Slot& slot = slots_[SlotOf(text, key)];
   if (slot.id == 0) {
     texts_.push_back(text.data());
+    sizes_.push_back(static_cast<std::uint32_t>(text.size()));
     slot = {key.prefix, Size(), static_cast<std::uint32_t>(text.size())};
   }
   return slot.id - 1;
@@ -177,7 +179,8 @@ void LooseKeys::Build(const TextIds& texts, Keep keep) {
   folded = std::make_unique_for_overwrite<char[]>(total + 1);
   const char* end = folded.get() + total;
   std::vector<std::uint32_t> keyOf(texts.Size(), kNoId);
-  keys.Reserve(texts.Size());
+  // Words that differ only in letters of one class share a key: fewer keys than texts.
+  keys.Reserve(texts.Size() / 2);
   std::size_t at = 0;
   texts.ForEach([&](std::uint32_t id, std::string_view text) {
     if (!keep(text)) return;

@@ -26,12 +26,12 @@ class TextIds {
   std::uint32_t Size() const { return static_cast<std::uint32_t>(texts_.size()); }
   // Where the text of an id starts.
   const char* TextAt(std::uint32_t id) const { return texts_[id]; }
-  // Calls visit(id, text) for every text, in no particular order.
+  // Calls visit(id, text) for every text, in order of id: the order the texts were
+  // added, so that their bytes are read as they stand in their blocks.
   template <typename Visit>
   void ForEach(Visit visit) const {
-    for (const Slot& s : slots_) {
-      if (s.id != 0) visit(s.id - 1, std::string_view(texts_[s.id - 1], s.size));
-    }
+    for (std::uint32_t id = 0; id < Size(); ++id)
+      visit(id, std::string_view(texts_[id], sizes_[id]));
   }
   // Room for n texts without growing.
   void Reserve(std::size_t n);
@@ -54,8 +54,9 @@ class TextIds {
 
   std::vector<Slot> slots_;         // a power of two long, at most five eighths full
   std::vector<const char*> texts_;  // where each text starts
-  std::size_t mask_ = 0;            // the slots less one
-  std::size_t room_ = 0;            // how many texts fit before the slots grow
+  std::vector<std::uint32_t> sizes_;
+  std::size_t mask_ = 0;  // the slots less one
+  std::size_t room_ = 0;  // how many texts fit before the slots grow
 };
 
 // Entries grouped by id in one array: those of id i are entries[start[i], start[i + 1]).

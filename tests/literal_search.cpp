@@ -2,8 +2,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
+
+#include "codepage.h"
 
 namespace quran::literal {
 namespace {
@@ -20,7 +24,115 @@ std::unique_ptr<char[]> CopyOfRootBlock(const VerseStore& store) {
   return copy;
 }
 
+std::string Cp1256(const char* utf8) {
+  return Utf8ToCp1256(utf8).value();
+}
+
+// The rule as users are told it: what each typed letter finds, or empty for a
+// letter that finds itself only.
+const std::array<std::string, 256>& LooseTable() {
+  static const auto* table = [] {
+    auto* t = new std::array<std::string, 256>();
+    for (auto [typed, finds] : {std::pair{"ا", "اأإآ"},
+                                {"ي", "يىئ"},
+                                {"ى", "ىي"},
+                                {"ه", "هة"},
+                                {"ة", "ةه"},
+                                {"و", "وؤ"},
+                                {"ء", "ءأإآؤئ"}}) {
+      (*t)[static_cast<unsigned char>(Cp1256(typed)[0])] = Cp1256(finds);
+    }
+    return t;
+  }();
+  return *table;
+}
+
+void Count(VerseStore& store, int v, const std::uint8_t* filter) {
+  if (filter && filter[v] == 0) return;
+  ++store.OccurrenceCount;
+  store.ResultFlags[v] = 1;
+}
+
 }  // namespace
+
+bool LooseFinds(std::string_view typed, std::string_view text) {
+  if (typed.size() != text.size()) return false;
+  for (std::size_t i = 0; i < typed.size(); ++i) {
+    const std::string& finds = LooseTable()[static_cast<unsigned char>(typed[i])];
+    if (finds.empty() ? typed[i] != text[i] : finds.find(text[i]) == std::string::npos) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string LooseQuery(std::string_view typed) {
+  static const std::string marks = Cp1256(
+      "\u064B\u064C\u064D\u064E\u064F\u0650\u0651\u0652\u0640"
+      "\u200C\u200D\u200E\u200F");
+  std::string kept;
+  for (char c : typed) {
+    if (marks.find(c) == std::string::npos) kept.push_back(c);
+  }
+  return kept;
+}
+
+std::int32_t FindLooseText(VerseStore& store, const char* query, const std::uint8_t* filter,
+                           bool reset) {
+  if (reset) Reset(store);
+  std::string q = LooseQuery(query);
+  std::string_view text(store.SearchText.get());
+  for (std::size_t at = 0; !q.empty() && at + q.size() <= text.size(); ++at) {
+    if (LooseFinds(q, text.substr(at, q.size()))) {
+      Count(store, VerseAtPosition(store, static_cast<std::uint32_t>(at + 1)), filter);
+    }
+  }
+  return store.OccurrenceCount;
+}
+
+std::int32_t FindLooseRoot(VerseStore& store, const char* root, const std::uint8_t* filter,
+                           bool reset) {
+  if (reset) Reset(store);
+  std::string r = LooseQuery(root);
+  if (r.find_first_of("/\\") != std::string::npos) return FindRoot(store, r.c_str(), filter, false);
+  std::string_view block(store.RootBlock.get());
+  std::set<std::string_view> names;
+  for (std::size_t open = block.find('\\'), close; open != block.npos; open = close) {
+    close = block.find('\\', open + 1);
+    if (close == block.npos) break;
+    std::string_view name = block.substr(open + 1, close - open - 1);
+    if (name.find('/') == name.npos && LooseFinds(r, name)) names.insert(name);
+  }
+  for (std::string_view name : names) FindRoot(store, std::string(name).c_str(), filter, false);
+  return store.OccurrenceCount;
+}
+
+std::int32_t FindLooseWordRoots(VerseStore& store, const char* word, const std::uint8_t* filter,
+                                bool reset) {
+  if (reset) Reset(store);
+  std::string w = LooseQuery(word);
+  if (w.empty() || w.find_first_of("/\\") != std::string::npos) {
+    return FindWordRoots(store, w.c_str(), filter, false);
+  }
+  std::string_view block(store.RootBlock.get());
+  const std::size_t m = w.size();
+  for (std::size_t at = 0; at + m + 2 <= block.size();) {
+    if (block[at] != '/' || block[at + m + 1] != '/' || !LooseFinds(w, block.substr(at + 1, m))) {
+      ++at;
+      continue;
+    }
+    std::size_t close = block.rfind('\\', at);
+    if (close != block.npos && close > 0) {
+      std::size_t open = block.rfind('\\', close - 1);
+      if (open != block.npos) {
+        FindRoot(store, std::string(block.substr(open + 1, close - open - 1)).c_str(), filter,
+                 false);
+      }
+    }
+    at += m + 2;  // a scan resumes after the closing slash
+  }
+  return store.OccurrenceCount;
+}
 
 std::int32_t VerseAtPosition(const VerseStore& store, std::uint32_t position) {
   for (int i = 0; i < kVerseCount; ++i) {

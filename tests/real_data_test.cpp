@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <random>
 #include <set>
 
 #include "codepage.h"
@@ -223,6 +224,99 @@ TEST_F(RealData, IndexedSearchesAgreeWithTheScanEverywhere) {
     same("derivative " + std::string(d));
   }
   EXPECT_GT(rootsOf.size(), 14000u);
+  EXPECT_EQ(differences, 0);
+}
+
+// The loose searches against the rule's table applied by a plain scan: a wrong
+// table, a lost occurrence or a wrong verse shows as a difference.
+TEST_F(RealData, LooseSearchesAgreeWithTheRule) {
+  VerseStore plain(QURAN_DATA_DIR);
+  int differences = 0;
+  auto same = [&](const std::string& what) {
+    if (store_->OccurrenceCount == plain.OccurrenceCount &&
+        std::memcmp(store_->ResultFlags, plain.ResultFlags, kVerseCount) == 0) {
+      return;
+    }
+    if (++differences <= 5) ADD_FAILURE() << what;
+  };
+  std::set<std::string> words;
+  std::string_view text(store_->SearchText.get());
+  for (std::size_t a = text.find(' '), b; a != text.npos; a = b) {
+    b = text.find(' ', a + 1);
+    if (b != text.npos && b > a + 1) words.insert(std::string(text.substr(a + 1, b - a - 1)));
+  }
+  // Every word of the text as a whole word: the words it finds, each searched exactly
+  // (which the scan is checked against elsewhere); every 100th also by a scan.
+  std::map<std::size_t, std::vector<const std::string*>> bySize;
+  for (const std::string& w : words) bySize[w.size()].push_back(&w);
+  std::size_t n = 0;
+  for (const std::string& w : words) {
+    std::string padded = " " + w + " ";
+    store_->FindText(padded.c_str(), nullptr, true, Matching::kLoose);
+    if (n++ % 100 == 0) {
+      literal::FindLooseText(plain, padded.c_str(), nullptr, true);
+    } else {
+      plain.FindText("", nullptr, true);
+      for (const std::string* d : bySize[w.size()]) {
+        if (literal::LooseFinds(w, *d)) plain.FindText((" " + *d + " ").c_str(), nullptr, false);
+      }
+    }
+    same("loose word " + padded);
+  }
+
+  // Every root, and every root with one hamza form typed bare; every 25th derivative
+  // the same way.
+  auto bare = [](std::string s) {
+    const std::string forms = W("أإآؤئ"), bares = W("ااووي");
+    std::size_t at = s.find_first_of(forms);
+    if (at != s.npos) s[at] = bares[forms.find(s[at])];
+    return s;
+  };
+  for (std::string_view root : store_->Roots()) {
+    for (const std::string& r : {std::string(root), bare(std::string(root))}) {
+      store_->FindRoot(r.c_str(), nullptr, true, Matching::kLoose);
+      literal::FindLooseRoot(plain, r.c_str(), nullptr, true);
+      same("loose root " + r);
+    }
+  }
+  n = 0;
+  for (std::string_view root : store_->Roots()) {
+    for (std::string_view d : store_->Derivatives(root)) {
+      if (n++ % 25 != 0) continue;
+      std::string w = bare(std::string(d));
+      store_->FindWordRoots(w.c_str(), nullptr, true, Matching::kLoose);
+      literal::FindLooseWordRoots(plain, w.c_str(), nullptr, true);
+      same("loose derivative " + w);
+    }
+  }
+
+  // Pieces of the text typed loosely: hamza forms bare, ى and ة swapped, harakat and
+  // tatweel between letters; half within the previous result.
+  std::mt19937 random(21);
+  const std::string from = W("أإآؤئىةيه"), to = W("اااوييهىة"), marks = W("َُِّْـ");
+  std::vector<std::uint8_t> previous(kVerseCount);
+  for (int i = 0; i < 200; ++i) {
+    std::size_t size = 1 + random() % 12;
+    std::string typed;
+    for (char c : std::string(text.substr(random() % (text.size() - size), size))) {
+      std::size_t at = from.find(c);
+      typed.push_back(at != from.npos && random() % 2 ? to[at] : c);
+      if (random() % 8 == 0) typed.push_back(marks[random() % marks.size()]);
+    }
+    const std::uint8_t* filter = i % 2 ? previous.data() : nullptr;
+    store_->FindText(typed.c_str(), filter, true, Matching::kLoose);
+    literal::FindLooseText(plain, typed.c_str(), filter, true);
+    same("loose part " + typed);
+    std::memcpy(previous.data(), plain.ResultFlags, kVerseCount);
+  }
+
+  // A typed hamza form finds itself only.
+  for (const char* form : {"أ", "إ", "آ", "ؤ", "ئ", "سأل"}) {
+    std::string typed = W(form);
+    store_->FindText(typed.c_str(), nullptr, true, Matching::kLoose);
+    plain.FindText(typed.c_str(), nullptr, true);
+    same(std::string("hamza ") + form);
+  }
   EXPECT_EQ(differences, 0);
 }
 

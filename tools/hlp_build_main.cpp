@@ -1,5 +1,6 @@
-// hlp_build: turns the readable help source into the add-in's WinHelp file.
-//   hlp_build SOURCE.txt OUT.HLP
+// hlp_build: turns the readable help source into the add-in's WinHelp file and,
+// with --html, into an HTML Help project of the same topics for chmcmd.
+//   hlp_build SOURCE.txt OUT.HLP [--html FOLDER NAME.chm]
 //
 // The source is UTF-8 text, read line by line:
 //   title: TEXT       the help file's title (before the first topic; required)
@@ -30,6 +31,7 @@
 #include <vector>
 
 #include "codepage.h"
+#include "html_help_writer.h"
 #include "winhelp_writer.h"
 
 namespace {
@@ -219,9 +221,12 @@ quran::HelpDocument Parse(const std::string& path) {
 }
 
 int Run(int argc, char** argv) {
-  if (argc != 3) throw UsageError("usage: hlp_build SOURCE.txt OUT.HLP");
+  if (argc != 3 && !(argc == 6 && std::string(argv[3]) == "--html")) {
+    throw UsageError("usage: hlp_build SOURCE.txt OUT.HLP [--html FOLDER NAME.chm]");
+  }
   quran::HelpDocument doc = Parse(argv[1]);
   quran::WriteHelpFile(argv[2], doc);
+  if (argc == 6) quran::WriteHtmlHelpProject(argv[4], doc, argv[5]);
   std::size_t paragraphs = 0;
   for (const auto& t : doc.topics) paragraphs += t.paragraphs.size();
   std::printf("hlp_build: %s: %zu topics, %zu paragraphs\n", argv[2], doc.topics.size(),
