@@ -547,9 +547,16 @@ std::string FieldQuery(std::string_view field, Matching matching) {
 }
 
 std::string_view QueryStart(std::string_view text, std::size_t longest) {
-  std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos || text.size() - first <= longest) return text;
-  return text.substr(0, first + longest);
+  std::size_t end = text.find_first_not_of(' ');
+  if (end == std::string_view::npos) return text;
+  // A verse selected from a citation carries its harakat: they cost a loose search
+  // nothing, so they do not count toward the longest verse.
+  for (std::size_t kept = 0; end < text.size(); ++end) {
+    bool mark = IsIgnoredMark(static_cast<unsigned char>(text[end]));
+    if (!mark && kept == longest) break;
+    if (!mark) ++kept;
+  }
+  return text.substr(0, end);
 }
 
 std::size_t VerseStore::LongestSearchText() const {

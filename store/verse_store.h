@@ -132,7 +132,8 @@ std::string WithoutMarks(std::string_view text);
 std::string FieldQuery(std::string_view field, Matching matching);
 
 // The start of a text that holds every query a search could find in it: its leading
-// blanks and then at most `longest` bytes. A pasted page is cut to that before it
+// blanks and then at most `longest` bytes besides the marks a loose search ignores,
+// with the marks among and right after them. A pasted page is cut to that before it
 // reaches a field.
 std::string_view QueryStart(std::string_view text, std::size_t longest);
 

@@ -161,6 +161,17 @@ bool ComboBoxControl::IsDroppedDown() const {
   return Send(CB_GETDROPPEDSTATE) != 0;
 }
 
+bool ComboBoxControl::ShowsSelectedItem() const {
+  auto index = Send(CB_GETCURSEL);
+  if (index == CB_ERR) return false;
+  auto length = Send(CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
+  if (length == CB_ERR) return false;
+  std::wstring item(static_cast<std::size_t>(length) + 1, L'\0');
+  Send(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item.data()));
+  item.resize(static_cast<std::size_t>(length));
+  return FromCodePage(Text()) == item;
+}
+
 void ListBoxControl::ResetContent() const {
   Send(LB_RESETCONTENT);
 }

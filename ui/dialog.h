@@ -106,6 +106,8 @@ class ComboBoxControl : public Control {
   int Count() const;
   void ShowDropDown(bool show) const;
   bool IsDroppedDown() const;
+  // Whether the field holds the list's selected item as it stands in the list.
+  bool ShowsSelectedItem() const;
 };
 
 class ListBoxControl : public Control {

@@ -17,6 +17,10 @@ namespace {
 const char kNoTextFound[] = "لا توجد آية تحتوي النص المراد البحث عنه";
 const char kNoRootFound[] = "لا توجد آية تحتوي على أي من مشتقات الجذر المدخل";
 const char kNothingFoundCaption[] = "لا يوجد";
+// Around the number of verses. The closing RLM keeps the question mark at the end
+// of the line in a box that reads left to right.
+const char kLooseOfferStart[] = "عدد الآيات عند تجاهل الهمزات والتشكيل: ";
+const char kLooseOfferEnd[] = "، هل تريد عرضها؟\xFE";
 const char kCopyOneVerse[] = "&نسـخ الأيــــة";
 const char kCopyVerses[] = "نسـخ الآيــــات&";
 
@@ -84,6 +88,7 @@ void SearchDialog::BindControls() {
   Bind(IDC_OCCURRENCE_COUNT, m_occurrenceCountEdit);
   Bind(IDC_RESULT_LIST, m_resultList);
   Bind(IDC_RESULTS_ONLY, m_resultsOnlyCheck);
+  Bind(IDC_LOOSE_SEARCH, m_looseCheck);
   Bind(IDC_COPY_MARKED, m_copyMarkedButton);
   Bind(IDC_COPY_VERSES, m_copyVerseButton);
 }
@@ -101,6 +106,7 @@ bool SearchDialog::OnInitDialog() {
   m_copyMarkedButton.Enable(false);
   m_resultsOnlyCheck.Enable(false);
 
+  m_looseCheck.SetCheck(ReadLooseSetting());
   ReadModeSetting(&m_searchMode);
   if (m_searchMode >= m_firstModeId && m_searchMode <= m_lastModeId) {
     CheckRadioButton(Window(), m_firstModeId, m_lastModeId, m_searchMode);
@@ -177,6 +183,7 @@ void SearchDialog::OnDestroy() {
   if (!m_startedUp) return;
   m_searchMode = CheckedMode();
   WriteModeSetting(m_searchMode);
+  WriteLooseSetting(m_looseCheck.IsChecked());
 }
 
 void SearchDialog::OnModeButton(int id) {
@@ -225,35 +232,16 @@ void SearchDialog::RunSearch() {
     SelectMode(WholeWord);
     mode = WholeWord;
   }
-  std::int32_t occurrences = 0;
-  switch (mode) {
-    case PartOfText:
-    case WholeWord: {
-      std::string text = TrimBlanks(m_searchEdit.Text());
-      // An empty query leaves the store's last result as it is.
-      if (text.empty()) break;
-      if (mode == WholeWord) text = " " + text + " ";
-      occurrences = m_store.FindText(text.c_str(), filter, true);
-      break;
-    }
-    case Roots:
-      occurrences = m_store.FindRoot(m_rootCombo.Text().c_str(), filter, true);
-      break;
-    case Derivatives:
-      occurrences = m_store.FindWordRoots(TrimBlanks(m_searchEdit.Text()).c_str(), filter, true);
-      break;
-  }
-  SetNumber(m_occurrenceCountEdit, occurrences);
-
-  if (occurrences == 0) {
+  Matching matching = m_looseCheck.IsChecked() ? Matching::kLoose : Matching::kExact;
+  std::int32_t occurrences = SearchField(mode, filter, matching);
+  if (occurrences <= 0) {
+    m_occurrenceCountEdit.SetText("0");
     m_verseEdit.SetText("");
     m_verseCountEdit.SetText("0");
-    if (mode == Roots) {
-      ShowMessage(Window(), kNoRootFound, kNothingFoundCaption);
-      m_rootCombo.ShowDropDown(true);
-    } else {
-      ShowMessage(Window(), kNoTextFound, kNothingFoundCaption);
-    }
+    occurrences = ReportNothingFound(mode, filter, matching);
+  }
+  if (occurrences == 0) {
+    if (mode == Roots) m_rootCombo.ShowDropDown(true);
     m_copyVerseButton.Enable(false);
     m_copyMarkedButton.Enable(false);
     m_resultsOnlyCheck.SetCheck(false);
@@ -261,6 +249,7 @@ void SearchDialog::RunSearch() {
     return;
   }
 
+  SetNumber(m_occurrenceCountEdit, occurrences);
   m_copyVerseButton.Enable(true);
   m_copyMarkedButton.Enable(true);
   m_resultsOnlyCheck.Enable(true);
@@ -282,6 +271,51 @@ void SearchDialog::RunSearch() {
   m_resultList.SetRedraw(true);
   ShowSelectedVerse();
   SetNumber(m_verseCountEdit, listed);
+}
+
+std::int32_t SearchDialog::SearchField(int mode, const std::uint8_t* filter, Matching matching) {
+  switch (mode) {
+    case PartOfText:
+    case WholeWord: {
+      std::string text = FieldQuery(m_searchEdit.Text(), matching);
+      if (text.empty()) return -1;
+      if (mode == WholeWord) text = " " + text + " ";
+      return m_store.FindText(text.c_str(), filter, true, matching);
+    }
+    case Roots: {
+      // A root picked from the list is itself; only a typed one is matched loosely.
+      if (m_rootCombo.ShowsSelectedItem()) matching = Matching::kExact;
+      std::string root = m_rootCombo.Text();
+      if (matching == Matching::kLoose) root = WithoutMarks(root);
+      return m_store.FindRoot(root.c_str(), filter, true, matching);
+    }
+    case Derivatives:
+      return m_store.FindWordRoots(FieldQuery(m_searchEdit.Text(), matching).c_str(), filter, true,
+                                   matching);
+  }
+  return -1;
+}
+
+std::int32_t SearchDialog::ReportNothingFound(int mode, const std::uint8_t* filter,
+                                              Matching searched) {
+  const char* text = mode == Roots ? kNoRootFound : kNoTextFound;
+  std::int32_t loose = 0;
+  if (searched == Matching::kExact) loose = SearchField(mode, filter, Matching::kLoose);
+  if (loose <= 0) {
+    ShowMessage(Window(), text, kNothingFoundCaption);
+    return 0;
+  }
+  std::string offer = std::string(text) + "\n" + kLooseOfferStart +
+                      std::to_string(m_store.VerseCount()) + kLooseOfferEnd;
+  if (MessageBoxW(Window(), FromCodePage(offer).c_str(), FromCodePage(kNothingFoundCaption).c_str(),
+                  MB_YESNO) == IDYES) {
+    m_looseCheck.SetCheck(true);
+    return loose;
+  }
+  // The store's flags are the window's result and the next filter: back to the
+  // search that found nothing.
+  m_store.FindText("", nullptr, true);
+  return 0;
 }
 
 void SearchDialog::ShowSelectedVerse() {

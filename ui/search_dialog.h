@@ -44,6 +44,9 @@ class SearchDialog : public Dialog {
   // Settings of the window, kept per user in the registry.
   static bool ReadModeSetting(std::int32_t* mode);
   static bool WriteModeSetting(std::int32_t mode);
+  // Off unless an "on" was saved whole.
+  static bool ReadLooseSetting();
+  static bool WriteLooseSetting(bool loose);
   static bool ReadFontSetting(LOGFONTA* font);
   static bool WriteFontSetting(LOGFONTA font);
   static int MakeDefaultFont(LOGFONTA* font);
@@ -56,6 +59,7 @@ class SearchDialog : public Dialog {
   EditControl m_occurrenceCountEdit;
   ListBoxControl m_resultList;
   ButtonControl m_resultsOnlyCheck;
+  ButtonControl m_looseCheck;
   ButtonControl m_copyMarkedButton;
   ButtonControl m_copyVerseButton;
   char m_textBuffer[kTextBufferSize] = {};
@@ -88,6 +92,13 @@ class SearchDialog : public Dialog {
   void OnChooseFont();
   // The checked mode button, or 0.
   int CheckedMode() const;
+  // The occurrences a search of the field of the mode finds, or -1 when its query
+  // is empty and the store was left as it was.
+  std::int32_t SearchField(int mode, const std::uint8_t* filter, Matching matching);
+  // Says that nothing was found; after a search as typed, offers the loose search's
+  // verses. Answers the occurrences of the loose search when the user takes them,
+  // else 0 with the store as a search that found nothing leaves it.
+  std::int32_t ReportNothingFound(int mode, const std::uint8_t* filter, Matching searched);
   void ShowNoResult();
   // A message about something the user asked for that could not be done.
   void ShowError(const wchar_t* text) const;

@@ -1,5 +1,5 @@
-// The search window's two per-user settings, the last search mode and the verse
-// font, kept as binary values under one registry key.
+// The search window's per-user settings, the last search mode, the loose search's
+// box and the verse font, kept as binary values under one registry key.
 #include <windows.h>
 // The common dialogs need the declarations above.
 #include <commdlg.h>
@@ -15,6 +15,7 @@ namespace {
 const char kSettingsKey[] = "Software\\kivo\\velnora\\2.0\\Options";
 const char kModeValue[] = "Options";
 const char kFontValue[] = "Font";
+const char kLooseValue[] = "LooseSearch";
 
 // The stored forms are the records themselves, byte for byte.
 static_assert(sizeof(std::int32_t) == 4);
@@ -37,8 +38,8 @@ class RegKey {
     return RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                            KEY_ALL_ACCESS, nullptr, &key_, nullptr) == ERROR_SUCCESS;
   }
-  bool Read(const char* name, void* value, DWORD size) {
-    return RegQueryValueExA(key_, name, nullptr, nullptr, static_cast<BYTE*>(value), &size) ==
+  bool Read(const char* name, void* value, DWORD* size) {
+    return RegQueryValueExA(key_, name, nullptr, nullptr, static_cast<BYTE*>(value), size) ==
            ERROR_SUCCESS;
   }
   bool Write(const char* name, const void* value, DWORD size) {
@@ -50,9 +51,12 @@ class RegKey {
   HKEY key_ = nullptr;
 };
 
-bool ReadValue(const char* name, void* value, DWORD size) {
+// Reads at most size bytes; read, when given, gets the number read.
+bool ReadValue(const char* name, void* value, DWORD size, DWORD* read = nullptr) {
   RegKey key;
-  return key.Open() && key.Read(name, value, size);
+  bool ok = key.Open() && key.Read(name, value, &size);
+  if (read) *read = size;
+  return ok;
 }
 
 bool WriteValue(const char* name, const void* value, DWORD size) {
@@ -70,6 +74,19 @@ bool SearchDialog::ReadModeSetting(std::int32_t* mode) {
 
 bool SearchDialog::WriteModeSetting(std::int32_t mode) {
   return WriteValue(kModeValue, &mode, sizeof mode);
+}
+
+bool SearchDialog::ReadLooseSetting() {
+  std::int32_t loose = 0;
+  DWORD read = 0;
+  // A damaged value must not change how every search matches: only the whole
+  // record of an "on" counts.
+  return ReadValue(kLooseValue, &loose, sizeof loose, &read) && read == sizeof loose && loose == 1;
+}
+
+bool SearchDialog::WriteLooseSetting(bool loose) {
+  std::int32_t value = loose ? 1 : 0;
+  return WriteValue(kLooseValue, &value, sizeof value);
 }
 
 bool SearchDialog::ReadFontSetting(LOGFONTA* font) {

@@ -31,6 +31,7 @@ enum Id : int {
   kVerseCount = 1063,
   kOccurrenceCount = 1064,
   kResultsOnly = 1066,
+  kLooseSearch = 1067,
 };
 
 inline const wchar_t kCaption[] = L"Quran Verse Search";

@@ -3,6 +3,7 @@
 // keystroke filter, and the entry points that create, reuse and replace it.
 // Compiled with a Windows-1256 execution character set.
 #include <algorithm>
+#include <thread>
 
 #include "run_program.h"
 #include "search_window_fixture.h"
@@ -128,6 +129,96 @@ TEST_F(SearchWindowTest, SearchingWithinResultsNarrowsThemUntilNothingIsLeft) {
   // Unchecked, the next search runs over every verse again.
   sw::Search(sw::kWholeWord, "الصمد");
   EXPECT_EQ(sw::Items(), (std::vector<std::string>{"سورة الإخلاص 2"}));
+}
+
+// The offer is answered once it has been drawn, so that a screenshot shows it.
+std::thread g_offerAnswer;
+void ScreenshotAndTakeTheOffer(HWND box) {
+  g_offerAnswer = std::thread([box] {
+    Sleep(500);
+    std::string path = "screenshots/loose_offer_cp" + Number(GetACP()) + ".png";
+    EXPECT_TRUE(wordhost::SaveWindowPng(box, path.c_str())) << path;
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+  });
+}
+
+// Typed as people type it, the phrase is found only by the loose search: "not found"
+// offers its verses, counted within the previous results when the search is, and
+// taking them checks the box, which the next window keeps.
+TEST_F(SearchWindowTest, NothingFoundAsTypedOffersTheLooseSearchsVerses) {
+  const char phrase[] = "يا ايها الذين امنوا";
+  const char padded[] = " يا ايها الذين امنوا ";
+  auto offer = [](int verses) {
+    return std::string(kNoText) + "\nعدد الآيات عند تجاهل الهمزات والتشكيل: " + Number(verses) +
+           "، هل تريد عرضها؟\xFE";
+  };
+  LoadAddin();
+  EXPECT_FALSE(sw::Checked(sw::kLooseSearch));
+  OpenSearch();
+  sw::Click(sw::kResultsOnly);
+  Store().FindText(" الله ", nullptr, true);
+  std::uint8_t filter[quran::kVerseCount];
+  std::memcpy(filter, Store().ResultFlags, sizeof filter);
+  Store().FindText(padded, filter, true, quran::Matching::kLoose);
+  int within = Store().VerseCount();
+  EXPECT_GT(within, 0);
+  EXPECT_LT(within, 89);
+  wordhost::SetModalAnswer(IDNO);
+  sw::Search(sw::kWholeWord, phrase);
+  EXPECT_EQ(ModalWindows(), (std::vector<Modal>{{kNoneCaption, offer(within)}}));
+  EXPECT_TRUE(sw::Items().empty());
+  EXPECT_EQ(sw::Text(sw::kVerseCount), "0");
+  EXPECT_FALSE(sw::Checked(sw::kLooseSearch));
+  EXPECT_FALSE(sw::Enabled(sw::kResultsOnly));
+
+  // Search... on the phrase selected in the document.
+  sw::Click(IDCANCEL);
+  const std::wstring typed = L"يا ايها الذين امنوا";
+  wordhost::SetDocumentText(typed);
+  wordhost::SetSelection(0, static_cast<int>(typed.size()));
+  CreateDirectoryA("screenshots", nullptr);
+  wordhost::SetModalAction(ScreenshotAndTakeTheOffer);
+  OpenSearch();
+  wordhost::SetModalAction(nullptr);
+  if (g_offerAnswer.joinable()) g_offerAnswer.join();
+  EXPECT_EQ(ModalWindows(), (std::vector<Modal>{{kNoneCaption, offer(89)}}));
+  EXPECT_TRUE(sw::Checked(sw::kLooseSearch));
+  ExpectListedAsStore(Store().FindText(padded, nullptr, true, quran::Matching::kLoose));
+  EXPECT_EQ(sw::Text(sw::kVerseCount), "89");
+  ScreenshotWindow("search_window_loose");
+
+  wordhost::UnloadAddin();
+  LoadAddin();
+  EXPECT_TRUE(sw::Checked(sw::kLooseSearch));
+  // Text copied from a citation carries harakat, which the keyboard cannot type.
+  const std::wstring marked = L"يَا أَيُّهَا الَّذِينَ آمَنُوا";
+  wordhost::SetDocumentText(marked);
+  wordhost::SetSelection(0, static_cast<int>(marked.size()));
+  OpenSearch();
+  EXPECT_TRUE(ModalWindows().empty());
+  EXPECT_EQ(sw::Text(sw::kSearchText), quran::ToCodePage(marked));
+  EXPECT_EQ(sw::Text(sw::kVerseCount), "89");
+
+  // The longest citation is longer than any verse's search text by its marks alone.
+  std::string verse;
+  int longest = -1;
+  for (int v = 0; v < quran::kVerseCount; ++v) {
+    char text[2048];
+    ASSERT_TRUE(Store().GetVerseText(static_cast<std::uint32_t>(v), text));
+    std::string trimmed = quran::TrimBlanks(text);
+    if (trimmed.size() <= verse.size()) continue;
+    verse = trimmed;
+    longest = v;
+  }
+  ASSERT_GT(verse.size(), Store().LongestSearchText());
+  sw::Click(IDCANCEL);
+  const std::wstring citation = quran::FromCodePage(verse);
+  wordhost::SetDocumentText(citation);
+  wordhost::SetSelection(0, static_cast<int>(citation.size()));
+  OpenSearch();
+  EXPECT_TRUE(ModalWindows().empty());
+  std::vector<int> found = sw::ItemVerses();
+  EXPECT_NE(std::find(found.begin(), found.end(), longest), found.end());
 }
 
 TEST_F(SearchWindowTest, ModeButtonsSwitchBetweenTheTextAndTheRootList) {

@@ -110,9 +110,10 @@ using SettingsTest = SearchWindowTest;
 
 }  // namespace
 
-TEST_F(SettingsTest, FirstUseShowsTheDefaultsAndWritesOnlyTheModeWhenDestroyed) {
+TEST_F(SettingsTest, FirstUseShowsTheDefaultsAndWritesTheModeAndTheBoxWhenDestroyed) {
   LoadAddin();
   EXPECT_TRUE(sw::Checked(sw::kWholeWord));
+  EXPECT_FALSE(sw::Checked(sw::kLooseSearch));
   ExpectDefaultFont(Describe(VerseFont()));
   EXPECT_FALSE(KeyExists());
   // The first Search replaces the window wdAutoOpen made, which saves its mode.
@@ -126,6 +127,7 @@ TEST_F(SettingsTest, FirstUseShowsTheDefaultsAndWritesOnlyTheModeWhenDestroyed) 
   DWORD type = 0;
   EXPECT_EQ(StoredValue("Options", &type), (std::vector<unsigned char>{0xEB, 0x03, 0, 0}));
   EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+  EXPECT_EQ(StoredValue("LooseSearch"), (std::vector<unsigned char>{0, 0, 0, 0}));
   EXPECT_TRUE(StoredValue("Font").empty());
   // The font went with the window.
   EXPECT_EQ(GetObjectType(font), 0u);
@@ -143,8 +145,11 @@ TEST_F(SettingsTest, ValuesOfTheWrongSizeCountAsMissing) {
   std::vector<unsigned char> longFont(sizeof font + 1, 0);
   std::memcpy(longFont.data(), &font, sizeof font);
   SaveValue("Font", longFont.data(), static_cast<DWORD>(longFont.size()));
+  const unsigned char longOn[8] = {1, 0, 0, 0, 0, 0, 0, 0};
+  SaveValue("LooseSearch", longOn, sizeof longOn);
   LoadAddin();
   EXPECT_TRUE(sw::Checked(sw::kWholeWord));
+  EXPECT_FALSE(sw::Checked(sw::kLooseSearch));
   ExpectDefaultFont(Describe(VerseFont()));
   wordhost::UnloadAddin();
 
@@ -152,8 +157,12 @@ TEST_F(SettingsTest, ValuesOfTheWrongSizeCountAsMissing) {
   const unsigned char shortMode[2] = {0xEA, 0x03};
   SaveValue("Options", shortMode, sizeof shortMode);
   SaveValue("Font", &font, sizeof font);
+  // The loose search's box is on only when its whole record says so.
+  const unsigned char shortOn[2] = {1, 0};
+  SaveValue("LooseSearch", shortOn, sizeof shortOn);
   LoadAddin();
   EXPECT_TRUE(sw::Checked(sw::kRoots));
+  EXPECT_FALSE(sw::Checked(sw::kLooseSearch));
   EXPECT_STREQ(Describe(VerseFont()).lfFaceName, "Tahoma");
   EXPECT_EQ(Describe(VerseFont()).lfHeight, 20);
 }
