@@ -120,7 +120,7 @@ int PlayDemo(const std::string& addin, const std::string& folder) {
   if (HWND help = FindHelpWindow()) {
     PumpMessages(1500);
     Save(help, "7_help");
-    PostMessageW(help, WM_CLOSE, 0, 0);
+    CloseOtherProgram(help);
   } else {
     std::printf("the help window did not open\n");
   }

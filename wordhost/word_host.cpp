@@ -320,6 +320,17 @@ HWND DocumentWindow() {
   return g_state.document;
 }
 
+void CloseOtherProgram(HWND window) {
+  DWORD id = 0;
+  GetWindowThreadProcessId(window, &id);
+  HANDLE process = id ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id) : nullptr;
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  for (int tries = 0; tries < 50 && IsWindow(window); ++tries) PumpMessages(100);
+  if (!process) return;
+  if (WaitForSingleObject(process, 3000) == WAIT_TIMEOUT) TerminateProcess(process, 1);
+  CloseHandle(process);
+}
+
 void PumpMessages(int milliseconds) {
   DWORD until = GetTickCount() + milliseconds;
   do {

@@ -25,6 +25,10 @@ HWND MainWindow();
 HWND DocumentWindow();
 // Handles pending messages, for at least `milliseconds`.
 void PumpMessages(int milliseconds = 0);
+// Closes a window of another program, a help viewer opened through the shell, and
+// ends that program if the window outlives the close: it would otherwise go on
+// running, holding the output of whoever started this one.
+void CloseOtherProgram(HWND window);
 
 // LoadLibrary and wdAutoOpen with the document id; false with a reason on error.
 // wdAutoOpen's answer goes to the log and to AutoOpenAnswer.

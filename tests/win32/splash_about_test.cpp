@@ -119,11 +119,6 @@ class FileAside {
   bool moved_;
 };
 
-void CloseHelpWindow(HWND help) {
-  PostMessageW(help, WM_CLOSE, 0, 0);
-  for (int tries = 0; tries < 50 && IsWindow(help); ++tries) wordhost::PumpMessages(100);
-}
-
 using SplashAboutTest = SearchWindowTest;
 
 }  // namespace
@@ -213,7 +208,7 @@ TEST_F(SplashAboutTest, HelpOpensTheCompiledHelpElseTheWinHelpFile) {
   wordhost::PumpMessages(1500);
   std::string path = "screenshots/help_chm_cp" + Number(GetACP()) + ".png";
   EXPECT_TRUE(wordhost::SaveWindowPng(help, path.c_str()));
-  CloseHelpWindow(help);
+  wordhost::CloseOtherProgram(help);
 
   OpenSearch();
   FileAside compiled(SystemFile("VUDEV-IRAZ.chm"));
@@ -226,5 +221,5 @@ TEST_F(SplashAboutTest, HelpOpensTheCompiledHelpElseTheWinHelpFile) {
   wordhost::PumpMessages(1500);
   path = "screenshots/help_cp" + Number(GetACP()) + ".png";
   EXPECT_TRUE(wordhost::SaveWindowPng(help, path.c_str()));
-  CloseHelpWindow(help);
+  wordhost::CloseOtherProgram(help);
 }
