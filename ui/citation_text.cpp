@@ -41,10 +41,12 @@ std::u16string Number(int n, CitationDigits digits) {
 // The mushaf's end-of-verse sign, which Quranic faces draw around the number that
 // follows it, goes with ornate brackets; a number in parentheses with plain ones.
 std::u16string VerseMarker(int verse, const CitationStyle& style) {
-  if (style.brackets == CitationBrackets::kOrnate) {
-    return kEndOfVerse + Number(verse, style.digits);
-  }
-  return u"(" + Number(verse, style.digits) + u")";
+  // Appended, never prefixed: GCC 12 warns falsely about inserting into a string.
+  bool ornate = style.brackets == CitationBrackets::kOrnate;
+  std::u16string out(1, ornate ? kEndOfVerse : u'(');
+  out += Number(verse, style.digits);
+  if (!ornate) out += u')';
+  return out;
 }
 
 std::u16string Bracketed(std::u16string_view text, CitationBrackets brackets) {
@@ -97,7 +99,8 @@ std::u16string CiteOne(const CitedVerse& verse, const CitationStyle& style) {
   std::string_view part =
       verse.text.substr(static_cast<std::size_t>(s), static_cast<std::size_t>(e - s));
   return Bracketed(FromCp1256(part), style.brackets) + u" " +
-         Reference(verse.chapter, u"من الآية " + Number(verse.verse, style.digits),
+         Reference(verse.chapter,
+                   std::u16string(u"من الآية ").append(Number(verse.verse, style.digits)),
                    style.reference);
 }
 
