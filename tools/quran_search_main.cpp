@@ -1,15 +1,20 @@
 // quran_search: the store's searches from the command line, reading queries as the
 // search window does and printing UTF-8.
-//   quran_search search [--json] [--cite] [--loose] [--data DIR] MODE QUERY [--within MODE
-//   QUERY]... quran_search roots [--json] [--data DIR]
+//   quran_search search [--json] [--cite] [--loose] [--data DIR] MODE QUERY
+//                       [--within MODE QUERY]...
+//   quran_search roots [--json] [--data DIR]
+// Citation styles, each of which implies --cite: --ornate (﴿ ﴾), --short-reference
+// ([البقرة: 255]), --arabic-digits (٢٥٥), --join (consecutive verses as one citation).
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "citation_text.h"
 #include "codepage.h"
 #include "verse_store.h"
 
@@ -25,6 +30,7 @@ struct Search {
 struct Options {
   bool json = false;
   bool cite = false;
+  quran::CitationStyle style;
   quran::Matching matching = quran::Matching::kExact;
   std::string dataDir;
   std::vector<Search> searches;
@@ -57,12 +63,38 @@ std::int32_t RunSearch(quran::VerseStore& store, const Search& s, const std::uin
   return store.FindWordRoots(q.c_str(), filter, true, matching);
 }
 
+// The citations of the verses found, each with the last verse it cites.
+std::vector<std::pair<int, std::string>> Citations(quran::VerseStore& store,
+                                                   const std::vector<int>& verses,
+                                                   const quran::CitationStyle& style) {
+  std::vector<std::string> texts;
+  auto text = std::make_unique<char[]>(quran::kVerseTextSize);
+  for (int v : verses) {
+    bool got = store.GetVerseText(static_cast<std::uint32_t>(v), text.get(), quran::kVerseTextSize);
+    texts.push_back(got ? text.get() : "");
+  }
+  std::vector<quran::CitedVerse> cited;
+  for (std::size_t i = 0; i < verses.size(); ++i) {
+    const quran::VerseIndexRecord& r = store.VerseIndex[verses[i]];
+    cited.push_back({r.chapter, r.verse, texts[i]});
+  }
+  std::vector<std::pair<int, std::string>> out;
+  std::size_t last = 0;
+  for (const quran::Citation& c : quran::BuildCitations(cited, style)) {
+    last += c.verseCount;
+    out.emplace_back(verses[last - 1], quran::ToUtf8(c.text));
+  }
+  return out;
+}
+
 void PrintResult(quran::VerseStore& store, const Search& s, std::int32_t occurrences,
                  const Options& opt) {
   std::vector<int> verses;
   for (int v = 0; v < quran::kVerseCount; ++v) {
     if (store.ResultFlags[v]) verses.push_back(v);
   }
+  std::vector<std::pair<int, std::string>> citations;
+  if (opt.cite) citations = Citations(store, verses, opt.style);
   if (opt.json) {
     nlohmann::ordered_json line;
     line["mode"] = s.mode;
@@ -74,19 +106,22 @@ void PrintResult(quran::VerseStore& store, const Search& s, std::int32_t occurre
     for (int v : verses) {
       line["verses"].push_back({store.VerseIndex[v].chapter, store.VerseIndex[v].verse});
     }
+    if (opt.cite) {
+      line["citations"] = nlohmann::json::array();
+      for (const auto& c : citations) line["citations"].push_back(c.second);
+    }
     std::printf("%s\n", line.dump().c_str());
     return;
   }
   std::printf("%s \"%s\": %d occurrences in %zu verses\n", s.mode.c_str(), s.query.c_str(),
               occurrences, verses.size());
-  auto text = std::make_unique<char[]>(quran::kVerseTextSize);
+  auto next = citations.begin();
   for (int v : verses) {
     const quran::VerseIndexRecord& r = store.VerseIndex[v];
-    std::string name = Utf8(quran::SuraName(r.chapter));
-    std::printf("  %s %d\n", name.c_str(), r.verse);
-    if (opt.cite &&
-        store.GetVerseText(static_cast<std::uint32_t>(v), text.get(), quran::kVerseTextSize)) {
-      std::printf("    (%s) (%s: %d)\n", Utf8(text.get()).c_str(), name.c_str(), r.verse);
+    std::printf("  %s %d\n", Utf8(quran::SuraName(r.chapter)).c_str(), r.verse);
+    // A joined citation follows the last verse it cites.
+    for (; next != citations.end() && next->first == v; ++next) {
+      std::printf("    %s\n", next->second.c_str());
     }
   }
 }
@@ -100,6 +135,18 @@ Options Parse(int argc, char** argv, bool roots) {
       opt.json = true;
     } else if (a == "--cite" && !roots) {
       opt.cite = true;
+    } else if (a == "--ornate" && !roots) {
+      opt.cite = true;
+      opt.style.brackets = quran::CitationBrackets::kOrnate;
+    } else if (a == "--short-reference" && !roots) {
+      opt.cite = true;
+      opt.style.reference = quran::CitationReference::kShort;
+    } else if (a == "--arabic-digits" && !roots) {
+      opt.cite = true;
+      opt.style.digits = quran::CitationDigits::kArabicIndic;
+    } else if (a == "--join" && !roots) {
+      opt.cite = true;
+      opt.style.joinConsecutive = true;
     } else if (a == "--loose" && !roots) {
       opt.matching = quran::Matching::kLoose;
     } else if (a == "--data" && i + 1 < argc) {
@@ -144,8 +191,9 @@ int main(int argc, char** argv) {
   std::string command = argc > 1 ? argv[1] : "";
   if (command != "search" && command != "roots") {
     Fail(
-        "usage: quran_search search [--json] [--cite] [--loose] [--data DIR] MODE QUERY "
-        "[--within MODE QUERY]... | quran_search roots [--json] [--data DIR]");
+        "usage: quran_search search [--json] [--cite] [--ornate] [--short-reference] "
+        "[--arabic-digits] [--join] [--loose] [--data DIR] MODE QUERY [--within MODE QUERY]... "
+        "| quran_search roots [--json] [--data DIR]");
   }
   Options opt = Parse(argc, argv, command == "roots");
   auto store = opt.dataDir.empty() ? std::make_unique<quran::VerseStore>()

@@ -1,25 +1,26 @@
-// Citations: the selected verses, or the marked words of the one shown, as
-// "(text) (chapter: number)", put on the clipboard and handed to the host.
+// Citations: the selected verses, or the marked words of the one shown, in the
+// window's citation style, put on the clipboard and handed to the host.
 // Compiled with a Windows-1256 execution character set.
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "clipboard_formats.h"
 #include "host_command.h"
 #include "product.h"
 #include "search_dialog.h"
-#include "win_text.h"
 
 namespace quran {
 namespace {
 
-const char kWholeVerseFormat[] = "(%s) (%s: %d)";
-const char kPartFormat[] = "(%s) (%s: من الآية %d)";
 constexpr std::size_t kClipboardBlockSize = 10240;
+// The face and size when the window's font cannot be read.
+constexpr char16_t kDefaultFace[] = u"Traditional Arabic";
+constexpr int kDefaultHalfPoints = 32;
 
 // A global memory block, freed unless the clipboard took it.
 class GlobalBlock {
@@ -48,6 +49,55 @@ class GlobalBlock {
   HGLOBAL block_;
 };
 
+// The clipboard, open while this lives.
+class OpenClipboardLock {
+ public:
+  explicit OpenClipboardLock(HWND owner) : open_(OpenClipboard(owner) != 0) {}
+  ~OpenClipboardLock() {
+    if (open_) CloseClipboard();
+  }
+  OpenClipboardLock(const OpenClipboardLock&) = delete;
+  OpenClipboardLock& operator=(const OpenClipboardLock&) = delete;
+  explicit operator bool() const { return open_; }
+
+ private:
+  bool open_;
+};
+
+// A block holding the bytes and a terminating zero; empty when memory is short.
+std::unique_ptr<GlobalBlock> BlockOf(const void* data, std::size_t size, std::size_t terminator,
+                                     std::size_t least = 0) {
+  auto block = std::make_unique<GlobalBlock>(GMEM_MOVEABLE | GMEM_DDESHARE,
+                                             std::max(size + terminator, least));
+  if (!*block) return nullptr;
+  std::vector<char> bytes(static_cast<const char*>(data), static_cast<const char*>(data) + size);
+  bytes.resize(size + terminator, '\0');
+  block->Fill(bytes.data(), bytes.size());
+  return block;
+}
+
+// The face and size in points of the font the verse field shows.
+CitationFont FontOf(HFONT font) {
+  CitationFont result{kDefaultFace, kDefaultHalfPoints};
+  LOGFONTW logFont = {};
+  if (!font || !GetObjectW(font, sizeof logFont, &logFont) || !logFont.lfFaceName[0]) {
+    return result;
+  }
+  result.face.assign(logFont.lfFaceName, logFont.lfFaceName + wcslen(logFont.lfFaceName));
+  // The size a font dialog shows is the em's, without the internal leading.
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(screen, font);
+  TEXTMETRICW metrics = {};
+  if (GetTextMetricsW(screen, &metrics)) {
+    int em = metrics.tmHeight - metrics.tmInternalLeading;
+    int halfPoints = MulDiv(em, 144, GetDeviceCaps(screen, LOGPIXELSY));
+    if (halfPoints > 0) result.halfPoints = halfPoints;
+  }
+  SelectObject(screen, old);
+  ReleaseDC(nullptr, screen);
+  return result;
+}
+
 }  // namespace
 
 void SearchDialog::ShowError(const wchar_t* text) const {
@@ -55,96 +105,102 @@ void SearchDialog::ShowError(const wchar_t* text) const {
 }
 
 void SearchDialog::OnCopyVerses() {
-  int count = m_resultList.SelectedCount();
-  if (count <= 0) return;
-  std::unique_ptr<int[]> items(new (std::nothrow) int[static_cast<std::size_t>(count)]);
-  if (!items) {
+  try {
+    int count = m_resultList.SelectedCount();
+    if (count <= 0) return;
+    std::vector<int> items(static_cast<std::size_t>(count));
+    // Ascending, which is the order of the list.
+    count = m_resultList.SelectedItems(items.data(), count);
+    std::vector<std::uint32_t> verses;
+    for (int i = 0; i < count; ++i) {
+      verses.push_back(static_cast<std::uint32_t>(m_resultList.ItemData(items[i])));
+    }
+    // Text that Windows-1256 holds, in the style nearest the chosen one: one
+    // citation for each of the chosen style's, as both join alike.
+    std::vector<Citation> citations = BuildCitation(verses, m_citationStyle);
+    std::vector<Citation> plain = BuildCitation(verses, Cp1256Style(m_citationStyle));
+    std::string cp1256;
+    for (std::size_t i = 0; i < citations.size() && i < plain.size(); ++i) {
+      if (ToCp1256(plain[i].text, &cp1256)) InsertCitation(citations[i].text, cp1256);
+    }
+  } catch (const std::bad_alloc&) {
     ShowError(L"Not enough memory to copy the verses.");
-    return;
-  }
-  // Ascending, which is the order of the list.
-  count = m_resultList.SelectedItems(items.get(), count);
-  for (int i = 0; i < count; ++i) {
-    auto verse = static_cast<std::uint32_t>(m_resultList.ItemData(items[i]));
-    if (BuildCitation(verse, 0, 0)) InsertCitation(m_textBuffer);
   }
 }
 
 void SearchDialog::OnCopyMarked() {
   int selected = 0;
   if (m_resultList.SelectedCount() != 1 || m_resultList.SelectedItems(&selected, 1) != 1) return;
-  auto verse = static_cast<std::uint32_t>(m_resultList.ItemData(selected));
+  std::uint32_t verse[] = {static_cast<std::uint32_t>(m_resultList.ItemData(selected))};
   DWORD start = 0, end = 0;
   m_verseEdit.Send(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   if (start == end) return;
-  if (BuildCitation(verse, static_cast<std::int32_t>(start), static_cast<std::int32_t>(end))) {
-    InsertCitation(m_textBuffer);
+  try {
+    auto s = static_cast<std::int32_t>(start), e = static_cast<std::int32_t>(end);
+    std::vector<Citation> citation = BuildCitation(verse, m_citationStyle, s, e);
+    std::vector<Citation> plain = BuildCitation(verse, Cp1256Style(m_citationStyle), s, e);
+    std::string cp1256;
+    if (citation.size() == 1 && plain.size() == 1 && ToCp1256(plain[0].text, &cp1256)) {
+      InsertCitation(citation[0].text, cp1256);
+    }
+  } catch (const std::bad_alloc&) {
+    ShowError(L"Not enough memory to copy the verse.");
   }
 }
 
-bool SearchDialog::BuildCitation(std::uint32_t verse, std::int32_t start, std::int32_t end) {
-  if (!m_store.GetVerseText(verse, m_textBuffer, sizeof m_textBuffer)) {
-    ShowError(L"This verse cannot be cited: its text is too long.");
-    return false;
+std::vector<Citation> SearchDialog::BuildCitation(std::span<const std::uint32_t> verses,
+                                                  const CitationStyle& style, std::int32_t start,
+                                                  std::int32_t end) {
+  std::vector<std::string> texts;
+  for (std::uint32_t verse : verses) {
+    if (verse >= static_cast<std::uint32_t>(kVerseCount) ||
+        !m_store.GetVerseText(verse, m_textBuffer, sizeof m_textBuffer)) {
+      ShowError(L"This verse cannot be cited: its text is too long.");
+      return {};
+    }
+    texts.emplace_back(m_textBuffer);
   }
-  // The citation is written over the buffer the text is in.
-  std::string text(m_textBuffer);
-  auto n = static_cast<std::int32_t>(text.size());
-  // The field's positions are the text's, one character a byte; never past its end.
-  std::int32_t s = std::clamp(start, 0, n);
-  std::int32_t e = std::clamp(end, 0, n);
-  if (s > e) std::swap(s, e);
-  if (s != e) {
-    // Only the blank separates words: the end moves right to just after one, or
-    // to the end; the start moves left onto one, or to the first character.
-    while (e < n && text[e - 1] != ' ') ++e;
-    while (s != 0 && text[s] != ' ') --s;
+  std::vector<CitedVerse> cited;
+  for (std::size_t i = 0; i < verses.size(); ++i) {
+    const VerseIndexRecord& record = m_store.VerseIndex[verses[i]];
+    cited.push_back({record.chapter, record.verse, texts[i]});
   }
-  if (s == 0 && e == n) e = 0;
-  const VerseIndexRecord& record = m_store.VerseIndex[verse];
-  int written;
-  if (s == e) {
-    written = std::snprintf(m_textBuffer, sizeof m_textBuffer, kWholeVerseFormat, text.c_str(),
-                            SuraName(record.chapter), record.verse);
-  } else {
-    text.resize(static_cast<std::size_t>(e));
-    written = std::snprintf(m_textBuffer, sizeof m_textBuffer, kPartFormat, text.c_str() + s,
-                            SuraName(record.chapter), record.verse);
+  if (cited.size() == 1) {
+    cited[0].markStart = start;
+    cited[0].markEnd = end;
   }
-  if (written < 0 || static_cast<std::size_t>(written) >= sizeof m_textBuffer) {
-    // A cut citation would cite words the verse does not end with.
-    m_textBuffer[0] = '\0';
-    ShowError(L"This citation is too long to copy.");
-    return false;
-  }
-  return true;
+  return BuildCitations(cited, style);
 }
 
-bool SearchDialog::InsertCitation(const char* citation) {
+bool SearchDialog::InsertCitation(std::u16string_view citation, const std::string& cp1256) {
   if (m_arabicLayout) ActivateKeyboardLayout(m_arabicLayout, KLF_SETFORPROCESS);
-  std::size_t size = std::strlen(citation) + 1;
-  GlobalBlock text(GMEM_MOVEABLE | GMEM_DDESHARE, std::max(size, kClipboardBlockSize));
+  auto text = BlockOf(cp1256.data(), cp1256.size(), 1, kClipboardBlockSize);
   // Programs that paste Unicode get the Arabic right whatever the code page.
-  std::wstring wide = FromCodePage(citation);
-  GlobalBlock unicode(GMEM_MOVEABLE | GMEM_DDESHARE, (wide.size() + 1) * sizeof(wchar_t));
+  auto unicode = BlockOf(citation.data(), citation.size() * sizeof(char16_t), sizeof(char16_t));
   if (!text || !unicode) {
     ShowError(L"Not enough memory to copy the verse.");
     return false;
   }
-  text.Fill(citation, size);
-  unicode.Fill(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+  // Word and other editors paste these in the verse font; a citation without them
+  // still pastes as text.
+  CitationFont font = FontOf(m_font ? m_font->get() : nullptr);
+  std::string rtf = ClipboardRtf(citation, font);
+  std::string html = ClipboardHtml(citation, font);
+  auto rich = BlockOf(rtf.data(), rtf.size(), 1);
+  auto web = BlockOf(html.data(), html.size(), 1);
   bool handed = false;
-  if (OpenClipboard(Window())) {
+  if (OpenClipboardLock clipboard(Window()); clipboard) {
     EmptyClipboard();
-    handed = text.HandTo(CF_TEXT);
-    if (handed) unicode.HandTo(CF_UNICODETEXT);
-    CloseClipboard();
+    handed = text->HandTo(CF_TEXT);
+    if (handed) unicode->HandTo(CF_UNICODETEXT);
+    if (handed && rich) rich->HandTo(RegisterClipboardFormatW(L"Rich Text Format"));
+    if (handed && web) web->HandTo(RegisterClipboardFormatW(L"HTML Format"));
   }
   if (!handed) {
     MessageBoxW(Window(), L"Error: clipboard cannot be opened", L"   ", MB_OK | MB_ICONINFORMATION);
     return false;
   }
-  InsertHostText(citation);
+  InsertHostText(cp1256.c_str());
   return true;
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "arabic_edit.h"
+#include "citation_text.h"
 #include "dialog.h"
 #include "verse_store.h"
 
@@ -33,13 +34,16 @@ class SearchDialog : public Dialog {
   void ShowSelectedVerse();
   void SelectMode(int modeId);
 
-  // Puts the citation of verse `verse` in m_textBuffer: the whole verse when start
-  // equals end, else the marked range widened to whole words. False, with nothing
-  // built, when the verse or its citation does not fit the buffer.
-  bool BuildCitation(std::uint32_t verse, std::int32_t start, std::int32_t end);
-  // Hands the citation to the clipboard and then to the host; false after the
-  // clipboard refused it.
-  bool InsertCitation(const char* citation);
+  // The citations of the verses (store indexes, in the list's order) in the style;
+  // a lone verse's marked range [start, end) is widened to whole words. Empty,
+  // after a message, when a verse cannot be read.
+  std::vector<Citation> BuildCitation(std::span<const std::uint32_t> verses,
+                                      const CitationStyle& style, std::int32_t start = 0,
+                                      std::int32_t end = 0);
+  // Hands a citation to the clipboard, as Unicode and in the verse font, and its
+  // Windows-1256 form as ANSI text and to the host; false after the clipboard
+  // refused it.
+  bool InsertCitation(std::u16string_view citation, const std::string& cp1256);
 
   // Settings of the window, kept per user in the registry.
   static bool ReadModeSetting(std::int32_t* mode);
@@ -68,6 +72,7 @@ class SearchDialog : public Dialog {
   std::int32_t m_firstModeId = PartOfText;
   std::int32_t m_lastModeId = Derivatives;
   HKL m_arabicLayout = nullptr;
+  CitationStyle m_citationStyle;
   VerseStore m_store;
   // Set once start-up has finished: only such a window saves its mode.
   bool m_startedUp = false;

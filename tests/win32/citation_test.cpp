@@ -1,9 +1,13 @@
 // Citations from the search window into the stand-in Word: whole verses from the
-// list, marked words widened to whole words, the clipboard's two formats and its
+// list, marked words widened to whole words, the clipboard's formats and its
 // refusal. Compiled with a Windows-1256 execution character set.
+#include <richedit.h>
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "search_dialog.h"
 #include "search_window_fixture.h"
 
 namespace {
@@ -46,6 +50,42 @@ std::vector<std::string> InsertedCitations() {
     texts.push_back(pastedIt ? text : "<" + line + ">");
   }
   return texts;
+}
+
+// The window's own object, whose style the settings will set.
+quran::SearchDialog& Window() {
+  return *static_cast<quran::SearchDialog*>(
+      reinterpret_cast<quran::Dialog*>(GetWindowLongPtrW(sw::Find(), DWLP_USER)));
+}
+
+// The RTF read by a rich edit control: its text, and the face and size in twips of
+// its first character.
+struct RichText {
+  std::wstring text, face;
+  LONG twips = 0;
+};
+
+RichText ReadRtf(const std::string& rtf) {
+  RichText read;
+  LoadLibraryW(L"msftedit.dll");
+  HWND edit = CreateWindowExW(0, MSFTEDIT_CLASS, L"", ES_MULTILINE, 0, 0, 400, 100, nullptr,
+                              nullptr, nullptr, nullptr);
+  if (!edit) return read;
+  SETTEXTEX how = {ST_DEFAULT, CP_ACP};
+  SendMessageW(edit, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how),
+               reinterpret_cast<LPARAM>(rtf.c_str()));
+  wchar_t text[4096] = {};
+  GetWindowTextW(edit, text, 4096);
+  read.text = text;
+  SendMessageW(edit, EM_SETSEL, 0, 1);
+  CHARFORMAT2W format = {};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_FACE | CFM_SIZE;
+  SendMessageW(edit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  read.face = format.szFaceName;
+  read.twips = format.yHeight;
+  DestroyWindow(edit);
+  return read;
 }
 
 class CitationTest : public SearchWindowTest {
@@ -212,4 +252,61 @@ TEST_F(CitationTest, AClipboardHeldElsewhereRefusesEachCitationWithAMessage) {
   const Modal refused = {"   ", "Error: clipboard cannot be opened"};
   EXPECT_EQ(ModalWindows(), std::vector<Modal>(3, refused));
   EXPECT_TRUE(InsertedCitations().empty());
+}
+
+TEST_F(CitationTest, OrnateJoinedCitationGoesAsFourFormatsTheAnsiOnesInPlainBrackets) {
+  LoadAddin();
+  OpenSearch();
+  sw::Search(sw::kPartOfText, "د");
+  std::vector<int> verses = sw::ItemVerses();
+  auto first = std::find(verses.begin(), verses.end(), VerseIndexOf(112, 1));
+  ASSERT_LE(first + 4, verses.end());
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_EQ(first[i], VerseIndexOf(112, i + 1));
+    sw::SetItemSelected(static_cast<int>(first - verses.begin()) + i, true);
+  }
+  sw::SetItemSelected(0, false);
+  Window().m_citationStyle = {quran::CitationBrackets::kOrnate, quran::CitationReference::kShort,
+                              quran::CitationDigits::kArabicIndic, true};
+  wordhost::ClearCommandLog();
+  sw::Click(sw::kCopyVerses);
+
+  std::string plain = "(";
+  std::wstring ornate = L"\xFD3F";
+  for (int i = 0; i < 4; ++i) {
+    std::string text = VerseText(first[i]);
+    plain += (i ? " " : "") + text + " (" + Number(i + 1) + ")";
+    ornate += (i ? L" " : L"") + quran::FromCodePage(text) + L" \x06DD" +
+              static_cast<wchar_t>(0x0661 + i);
+  }
+  plain += ") [الإخلاص: 1 - 4]";
+  ornate += L"\xFD3E [" + quran::FromCodePage("الإخلاص") + L": \x0661 - \x0664]";
+  // Windows-1256 lacks the style's characters: the ANSI forms take the nearest. The
+  // host gets that and pastes the Unicode form.
+  std::vector<std::string> commands;
+  for (const std::string& line : wordhost::CommandLog()) {
+    if (line.rfind("110 ", 0) == 0) commands.push_back(line);
+  }
+  EXPECT_EQ(commands, std::vector<std::string>{"110 options=2 count=1 args=[string \"" + plain +
+                                               "\"] result=none => 0 pasted \"" +
+                                               quran::ToCodePage(ornate) + "\""});
+  EXPECT_EQ(ClipboardText(), plain);
+  EXPECT_EQ(ClipboardUnicode(), ornate);
+
+  std::string html = ClipboardData<char>(RegisterClipboardFormatW(L"HTML Format"));
+  std::size_t start = html.find("StartFragment:"), end = html.find("EndFragment:");
+  ASSERT_NE(end, std::string::npos) << html;
+  std::string fragment = html.substr(std::stoul(html.substr(start + 14, 10)));
+  fragment.resize(std::stoul(html.substr(end + 12, 10)) - std::stoul(html.substr(start + 14, 10)));
+  EXPECT_EQ(fragment.rfind("<p dir=\"rtl\"", 0), 0u) << fragment;
+  EXPECT_EQ(fragment.substr(fragment.size() - 4), "</p>");
+
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(sw::Item(sw::kVerseText), WM_GETFONT, 0, 0));
+  LOGFONTW verseFont = {};
+  ASSERT_TRUE(GetObjectW(font, sizeof verseFont, &verseFont));
+  RichText rich = ReadRtf(ClipboardData<char>(RegisterClipboardFormatW(L"Rich Text Format")));
+  EXPECT_EQ(rich.text, ornate);
+  EXPECT_EQ(rich.face, verseFont.lfFaceName);
+  EXPECT_GE(rich.twips, 8 * 20);
+  Screenshot(("wordhost_ornate_joined_cp" + Number(GetACP())).c_str());
 }
