@@ -25,6 +25,7 @@ target_include_directories(host_channel PUBLIC host)
 # Windows-1256 and UTF-16 text of windows and the clipboard.
 add_library(win_text STATIC ui/win_text.cpp)
 target_include_directories(win_text PUBLIC ui)
+target_link_libraries(citation_text PUBLIC win_text)
 
 # The bitmaps are drawn as SVG in res/art and rendered to 24-bit BMP for the
 # resource compiler.

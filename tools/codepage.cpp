@@ -35,7 +35,38 @@ std::optional<std::string> Convert(const char* to, const char* from, const char*
   return out;
 }
 
+std::string Utf16Bytes(std::u16string_view utf16) {
+  std::string bytes;
+  bytes.reserve(utf16.size() * 2);
+  for (char16_t c : utf16) {
+    bytes += static_cast<char>(c & 0xFF);
+    bytes += static_cast<char>(c >> 8);
+  }
+  return bytes;
+}
+
 }  // namespace
+
+std::optional<std::u16string> Cp1256ToUtf16(std::string_view cp1256) {
+  auto bytes = Convert("UTF-16LE", "CP1256", cp1256.data(), cp1256.size());
+  if (!bytes) return std::nullopt;
+  std::u16string out(bytes->size() / 2, u'\0');
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes->data() + 2 * i);
+    out[i] = static_cast<char16_t>(b[0] | (b[1] << 8));
+  }
+  return out;
+}
+
+std::optional<std::string> Utf16ToCp1256(std::u16string_view utf16) {
+  std::string bytes = Utf16Bytes(utf16);
+  return Convert("CP1256", "UTF-16LE", bytes.data(), bytes.size());
+}
+
+std::optional<std::string> Utf16ToUtf8(std::u16string_view utf16) {
+  std::string bytes = Utf16Bytes(utf16);
+  return Convert("UTF-8", "UTF-16LE", bytes.data(), bytes.size());
+}
 
 std::optional<std::string> Utf8ToCp1256(std::string_view utf8) {
   return Convert("CP1256", "UTF-8", utf8.data(), utf8.size());

@@ -5,23 +5,14 @@
 
 #include "data_format.h"
 
+#ifdef _WIN32
+#include "win_text.h"
+#else
+#include "codepage.h"
+#endif
+
 namespace quran {
 namespace {
-
-// Windows-1256 bytes 0x80 to 0xFF; the code page defines every byte.
-constexpr char16_t kCp1256High[128] = {
-    0x20AC, 0x067E, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0679, 0x2039,
-    0x0152, 0x0686, 0x0698, 0x0688, 0x06AF, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x06A9, 0x2122, 0x0691, 0x203A, 0x0153, 0x200C, 0x200D, 0x06BA, 0x00A0, 0x060C, 0x00A2, 0x00A3,
-    0x00A4, 0x00A5, 0x00A6, 0x00A7, 0x00A8, 0x00A9, 0x06BE, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x00AF,
-    0x00B0, 0x00B1, 0x00B2, 0x00B3, 0x00B4, 0x00B5, 0x00B6, 0x00B7, 0x00B8, 0x00B9, 0x061B, 0x00BB,
-    0x00BC, 0x00BD, 0x00BE, 0x061F, 0x06C1, 0x0621, 0x0622, 0x0623, 0x0624, 0x0625, 0x0626, 0x0627,
-    0x0628, 0x0629, 0x062A, 0x062B, 0x062C, 0x062D, 0x062E, 0x062F, 0x0630, 0x0631, 0x0632, 0x0633,
-    0x0634, 0x0635, 0x0636, 0x00D7, 0x0637, 0x0638, 0x0639, 0x063A, 0x0640, 0x0641, 0x0642, 0x0643,
-    0x00E0, 0x0644, 0x00E2, 0x0645, 0x0646, 0x0647, 0x0648, 0x00E7, 0x00E8, 0x00E9, 0x00EA, 0x00EB,
-    0x0649, 0x064A, 0x00EE, 0x00EF, 0x064B, 0x064C, 0x064D, 0x064E, 0x00F4, 0x064F, 0x0650, 0x00F7,
-    0x0651, 0x00F9, 0x0652, 0x00FB, 0x00FC, 0x200E, 0x200F, 0x06D2,
-};
 
 constexpr char16_t kOrnateOpen = 0xFD3F;
 constexpr char16_t kOrnateClose = 0xFD3E;
@@ -149,57 +140,43 @@ std::vector<Citation> BuildCitations(std::span<const CitedVerse> verses,
   return citations;
 }
 
+// The conversions are the platform's own: Windows' code pages in the add-in, the C
+// library's iconv in the native tools.
+#ifdef _WIN32
 std::u16string FromCp1256(std::string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    auto byte = static_cast<unsigned char>(c);
-    out += byte < 0x80 ? static_cast<char16_t>(byte) : kCp1256High[byte - 0x80];
-  }
-  return out;
+  std::wstring wide = FromCodePage(text);
+  return {wide.begin(), wide.end()};
 }
 
 bool ToCp1256(std::u16string_view text, std::string* out) {
   out->clear();
-  out->reserve(text.size());
   for (char16_t c : text) {
-    if (c < 0x80) {
-      *out += static_cast<char>(c);
-      continue;
-    }
-    const char16_t* found = std::find(std::begin(kCp1256High), std::end(kCp1256High), c);
-    if (found == std::end(kCp1256High)) return false;
-    *out += static_cast<char>(0x80 + (found - kCp1256High));
+    unsigned char byte = 0;
+    if (!ToArabicByte(static_cast<wchar_t>(c), &byte)) return false;
+    out->push_back(static_cast<char>(byte));
   }
   return true;
 }
 
 std::string ToUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size() * 2);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
+  return ToCodePage(std::wstring(text.begin(), text.end()), CP_UTF8);
 }
+#else
+std::u16string FromCp1256(std::string_view text) {
+  // Windows-1256 gives every byte a character.
+  return Cp1256ToUtf16(text).value_or(std::u16string());
+}
+
+bool ToCp1256(std::u16string_view text, std::string* out) {
+  auto converted = Utf16ToCp1256(text);
+  if (!converted) return false;
+  *out = std::move(*converted);
+  return true;
+}
+
+std::string ToUtf8(std::u16string_view text) {
+  return Utf16ToUtf8(text).value_or(std::string());
+}
+#endif
 
 }  // namespace quran
