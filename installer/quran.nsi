@@ -49,6 +49,7 @@ Var Scope
 Var WordDir
 Var UninstDir
 Var ScopeChoiceMachine
+Var WordDirField
 Var ArchChoiceX64
 Var ArchChoiceX86
 
@@ -92,6 +93,12 @@ LangString ScopeUser ${LANG_ARABIC} "المستخدم $R2 وحده"
 LangString ScopeUser ${LANG_ENGLISH} "Only the user $R2"
 LangString ScopeOtherUser ${LANG_ARABIC} "تنبيه: يعمل المثبّت باسم $R2، لا باسم $R1 الذي بدأه. الخيار الثاني يعطي الإضافة للمستخدم $R2 وحده، ولن يجدها $R1."
 LangString ScopeOtherUser ${LANG_ENGLISH} "Note: the installer runs as $R2, not as $R1, who started it. The second choice gives the add-in to $R2 alone; $R1 would not get it."
+LangString WordDirLabel ${LANG_ARABIC} "في مجلد وورد، الذي فيه WINWORD.EXE:"
+LangString WordDirLabel ${LANG_ENGLISH} "in Word's folder, the one with WINWORD.EXE:"
+LangString Browse ${LANG_ARABIC} "استعراض..."
+LangString Browse ${LANG_ENGLISH} "Browse..."
+LangString NoWordThere ${LANG_ARABIC} "لا يوجد WINWORD.EXE في هذا المجلد. اختر المجلد الذي يعمل منه وورد."
+LangString NoWordThere ${LANG_ENGLISH} "There is no WINWORD.EXE in that folder. Choose the folder Word runs from."
 LangString BadArch ${LANG_ARABIC} "يقبل الخيار /ARCH القيمتين x86 أو x64 فقط."
 LangString BadArch ${LANG_ENGLISH} "/ARCH takes x86 or x64."
 LangString NoX64 ${LANG_ARABIC} "لا يعمل وورد 64 بت إلا في ويندوز 64 بت، وهذا الويندوز 32 بت."
@@ -208,12 +215,15 @@ Function ProgramArch
 FunctionEnd
 
 ; Word's bitness on the stack: "x86", "x64" or "" when no Word is found. First the
-; winword.exe that App Paths names, then Click-to-Run's platform, then the bitness
-; an MSI-installed Office records. $WordDir receives Word's program folder where the
-; first two tell it.
+; winword.exe that App Paths names, then Click-to-Run's platform, then the
+; winword.exe in the folder an MSI-installed Word records, then the bitness an MSI
+; Office records. $WordDir receives Word's program folder where the first three tell
+; it.
 Function FindWordArch
   Push $0
   Push $1
+  Push $2
+  Push $3
   StrCpy $1 ""
   ${If} ${RunningX64}
     SetRegView 64
@@ -247,6 +257,30 @@ Function FindWordArch
   ${If} $1 == ""
     ${ForEach} $0 16 14 - 1
       ${If} $1 == ""
+        ReadRegStr $2 HKLM "SOFTWARE\Microsoft\Office\$0.0\Word\InstallRoot" "Path"
+        ${If} $2 == ""
+          SetRegView 32
+          ReadRegStr $2 HKLM "SOFTWARE\Microsoft\Office\$0.0\Word\InstallRoot" "Path"
+          SetRegView lastused
+        ${EndIf}
+        StrCpy $3 $2 "" -1
+        ${If} $3 == "\"
+          StrCpy $2 $2 -1
+        ${EndIf}
+        ${If} $2 != ""
+          Push "$2\WINWORD.EXE"
+          Call ProgramArch
+          Pop $1
+          ${If} $1 != ""
+            StrCpy $WordDir $2
+          ${EndIf}
+        ${EndIf}
+      ${EndIf}
+    ${Next}
+  ${EndIf}
+  ${If} $1 == ""
+    ${ForEach} $0 16 14 - 1
+      ${If} $1 == ""
         ReadRegStr $1 HKLM "SOFTWARE\Microsoft\Office\$0.0\Outlook" "Bitness"
         ${If} $1 == ""
           SetRegView 32
@@ -262,6 +296,8 @@ Function FindWordArch
   ${EndIf}
   SetRegView default
   StrCpy $0 $1
+  Pop $3
+  Pop $2
   Pop $1
   Exch $0
 FunctionEnd
@@ -364,23 +400,43 @@ Function InstallingUsers
   ${EndIf}
 FunctionEnd
 
-; Asked where Word's folder is known: everyone, or only the user the installer runs as,
-; with a note when that is not the user who started it.
+; Asked where Word's folder is known, and whenever the installer runs as another user
+; than the one who started it, who would otherwise not get the add-in: everyone
+; (where Word's folder is unknown the user names it), or only the user the installer
+; runs as.
 Function ScopePageCreate
-  ${If} $WordDir == ""
-    Abort
-  ${EndIf}
   Call InstallingUsers
+  ${If} $WordDir == ""
+    ${If} $R1 == ""
+    ${OrIf} $R1 == $R2
+      Abort
+    ${EndIf}
+  ${EndIf}
   !insertmacro MUI_HEADER_TEXT "$(ScopeTitle)" "$(ScopeSubtitle)"
   nsDialogs::Create 1018
   Pop $0
   nsDialogs::SetRTL $(^RTL)
   ${NSD_CreateRadioButton} 0 0 100% 14u "$(ScopeMachine)"
   Pop $ScopeChoiceMachine
-  ${NSD_CreateLabel} 12u 15u 95% 12u "$WordDir\STARTUP"
-  Pop $0
-  ${NSD_CreateRadioButton} 0 34u 100% 14u "$(ScopeUser)"
+  StrCpy $WordDirField ""
+  ; Where the next choice goes.
+  StrCpy $R3 34
+  ${If} $WordDir != ""
+    ${NSD_CreateLabel} 12u 15u 95% 12u "$WordDir\STARTUP"
+    Pop $0
+  ${Else}
+    ${NSD_CreateLabel} 12u 15u 95% 12u "$(WordDirLabel)"
+    Pop $0
+    ${NSD_CreateDirRequest} 12u 28u 70% 12u ""
+    Pop $WordDirField
+    ${NSD_CreateBrowseButton} 75% 27u 24% 14u "$(Browse)"
+    Pop $0
+    ${NSD_OnClick} $0 BrowseWordDir
+    StrCpy $R3 48
+  ${EndIf}
+  ${NSD_CreateRadioButton} 0 $R3u 100% 14u "$(ScopeUser)"
   Pop $1
+  IntOp $R3 $R3 + 26
   ${If} $Scope == "machine"
     ${NSD_Check} $ScopeChoiceMachine
   ${Else}
@@ -388,19 +444,42 @@ Function ScopePageCreate
   ${EndIf}
   ${If} $R1 != ""
   ${AndIf} $R1 != $R2
-    ${NSD_CreateLabel} 0 60u 100% 36u "$(ScopeOtherUser)"
+    ${NSD_CreateLabel} 0 $R3u 100% 36u "$(ScopeOtherUser)"
     Pop $0
   ${EndIf}
   nsDialogs::Show
 FunctionEnd
 
+Function BrowseWordDir
+  Pop $0
+  ${NSD_GetText} $WordDirField $0
+  nsDialogs::SelectFolderDialog "$(WordDirLabel)" "$0"
+  Pop $0
+  ${If} $0 != "error"
+    ${NSD_SetText} $WordDirField $0
+  ${EndIf}
+FunctionEnd
+
 Function ScopePageLeave
   ${NSD_GetState} $ScopeChoiceMachine $0
-  ${If} $0 == ${BST_CHECKED}
-    StrCpy $Scope "machine"
-  ${Else}
+  ${If} $0 != ${BST_CHECKED}
     StrCpy $Scope "user"
+    Return
   ${EndIf}
+  ${If} $WordDirField != ""
+    ${NSD_GetText} $WordDirField $0
+    Push "$0\WINWORD.EXE"
+    Call ProgramArch
+    Pop $1
+    ${If} $1 == ""
+      MessageBox MB_OK|MB_ICONEXCLAMATION "$(NoWordThere)"
+      Abort
+    ${EndIf}
+    ; The Word named decides which add-in it takes.
+    StrCpy $WordDir $0
+    StrCpy $Arch $1
+  ${EndIf}
+  StrCpy $Scope "machine"
 FunctionEnd
 
 Section "Install"

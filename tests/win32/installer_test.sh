@@ -37,6 +37,7 @@ wow="$drive/windows/syswow64"
 office='C:\Program Files\Microsoft Office\root\Office16'
 word="$drive/Program Files/Microsoft Office/root/Office16/WINWORD.EXE"
 app_paths='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Winword.exe'
+install_root='HKLM\SOFTWARE\Microsoft\Office\16.0\Word\InstallRoot'
 entry='Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\QuranVerseSearch'
 passed=0 failed=0
 # scope machine|user: where the next install is to put the add-in and uninstaller.
@@ -176,6 +177,20 @@ status=$(install_status)
 expect_installed "installed twice" "$arch" "$system" "$status"
 uninstall
 expect_nothing_left "installed twice, then uninstalled"
+
+# An MSI Word that only Office's InstallRoot names, in either registry view.
+views=("")
+[ "$arch" = x64 ] && views=(/reg:64 /reg:32)
+reg delete "$app_paths" /f
+for view in "${views[@]}"; do
+  reg add "$install_root" /v Path /t REG_SZ /d "$office\\" /f ${view:+"$view"}
+  status=$(install_status)
+  expect_installed "Word found by InstallRoot $view: for every user" "$arch" "$system" "$status"
+  uninstall
+  expect_nothing_left "Word found by InstallRoot $view, uninstalled"
+  reg delete "$install_root" /f ${view:+"$view"}
+done
+reg add "$app_paths" /ve /t REG_SZ /d "$office\\WINWORD.EXE" /f
 
 # A running Word is reported, and a silent install then fails instead of going on.
 status=$(install_status)
