@@ -12,7 +12,8 @@
 ; the user's.
 ; Exit status: 0 installed, 1 cancelled, 2 stopped (Word running, files in use),
 ; 3 Word's kind unknown in a silent install without /ARCH, 4 /ARCH is neither x86
-; nor x64, 5 a 64-bit add-in asked for on 32-bit Windows.
+; nor x64, 5 a 64-bit add-in asked for on 32-bit Windows. An uninstaller that no
+; entry names removes nothing and exits with 2.
 Target ${TARGET}
 ManifestDPIAware true
 RequestExecutionLevel admin
@@ -99,6 +100,8 @@ LangString Browse ${LANG_ARABIC} "استعراض..."
 LangString Browse ${LANG_ENGLISH} "Browse..."
 LangString NoWordThere ${LANG_ARABIC} "لا يوجد WINWORD.EXE في هذا المجلد. اختر المجلد الذي يعمل منه وورد."
 LangString NoWordThere ${LANG_ENGLISH} "There is no WINWORD.EXE in that folder. Choose the folder Word runs from."
+LangString NotRecorded ${LANG_ARABIC} "لا يذكر أي تثبيت لـ${PRODUCT} في هذا الجهاز برنامج الإزالة هذا، فلن يزيل شيئًا."
+LangString NotRecorded ${LANG_ENGLISH} "No install of ${PRODUCT} on this computer names this uninstaller, so it removes nothing."
 LangString BadArch ${LANG_ARABIC} "يقبل الخيار /ARCH القيمتين x86 أو x64 فقط."
 LangString BadArch ${LANG_ENGLISH} "/ARCH takes x86 or x64."
 LangString NoX64 ${LANG_ARABIC} "لا يعمل وورد 64 بت إلا في ويندوز 64 بت، وهذا الويندوز 32 بت."
@@ -351,6 +354,15 @@ Function un.onInit
   SetShellVarContext current
   ; The uninstaller's own folder, before $INSTDIR names the add-in's.
   StrCpy $UninstDir $INSTDIR
+  ; Only the uninstaller the entry names acts on it; any other would remove another
+  ; install, or guess.
+  Call un.SelectEntryView
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "UninstallDir"
+  ${If} $0 != $UninstDir
+    MessageBox MB_OK|MB_ICONSTOP "$(NotRecorded)" /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
 FunctionEnd
 
 ; Asked only when no Word was found.
@@ -576,17 +588,18 @@ Section "Install"
 SectionEnd
 
 Section "Uninstall"
-  Call un.SelectEntryView
+  ; Only what the entry records.
   ReadRegStr $INSTDIR HKLM "${UNINSTALL_KEY}" "InstallLocation"
-  ${If} $INSTDIR == ""
-    StrCpy $INSTDIR "$APPDATA\Microsoft\Word\STARTUP"
-  ${EndIf}
   ReadRegStr $Arch HKLM "${UNINSTALL_KEY}" "AddinArch"
-  !insertmacro WaitForWord "$INSTDIR\${ADDIN}"
-  Delete "$INSTDIR\${ADDIN}"
-  Call un.SelectDataDir
-  !insertmacro DeleteData
-  ${EnableX64FSRedirection}
+  ${If} $INSTDIR != ""
+    !insertmacro WaitForWord "$INSTDIR\${ADDIN}"
+    Delete "$INSTDIR\${ADDIN}"
+  ${EndIf}
+  ${If} $Arch != ""
+    Call un.SelectDataDir
+    !insertmacro DeleteData
+    ${EnableX64FSRedirection}
+  ${EndIf}
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   Delete "$UninstDir\uninstall.exe"
   RMDir "$UninstDir"

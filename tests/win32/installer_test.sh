@@ -38,6 +38,7 @@ office='C:\Program Files\Microsoft Office\root\Office16'
 word="$drive/Program Files/Microsoft Office/root/Office16/WINWORD.EXE"
 app_paths='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Winword.exe'
 install_root='HKLM\SOFTWARE\Microsoft\Office\16.0\Word\InstallRoot'
+entry_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\QuranVerseSearch'
 entry='Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\QuranVerseSearch'
 passed=0 failed=0
 # scope machine|user: where the next install is to put the add-in and uninstaller.
@@ -85,11 +86,21 @@ uninstall() { wine "$uninstaller" /S >/dev/null 2>&1; settle; }
 
 # expect_installed WHAT ADDIN_ARCH DATA_FOLDER STATUS: the install happened, for that add-in.
 expect_installed() {
-  local what="$1" want="$2" folder="$3" status="$4"
-  check "$what: exit status 0 (was $status)" test "$status" -eq 0
+  check "$1: exit status 0 (was $4)" test "$4" -eq 0
+  installed_in_place "$1" "$2" "$3"
+}
+# files_in_place WHAT ADDIN_ARCH DATA_FOLDER: the install's files are there.
+files_in_place() {
+  local what="$1" want="$2" folder="$3"
   check "$what: the $want add-in in the startup folder" test "$(pe_arch "$startup/QuranAddin.wll")" = "$want"
   check "$what: the data and help files in ${folder#"$drive"/}" data_in "$folder"
   check "$what: the uninstaller" test -f "$uninstaller"
+}
+# installed_in_place WHAT ADDIN_ARCH DATA_FOLDER: the install's files and entry, and no
+# other add-in.
+installed_in_place() {
+  local what="$1" want="$2"
+  files_in_place "$@"
   check "$what: listed among the installed programs, for $want" test "$(entry_value AddinArch)" = "$want"
   check "$what: listed as installed for the $install_scope" test "$(entry_value InstallScope)" = "$install_scope"
   local other="$machine_startup"
@@ -192,7 +203,24 @@ for view in "${views[@]}"; do
 done
 reg add "$app_paths" /ve /t REG_SZ /d "$office\\WINWORD.EXE" /f
 
+# Uninstallers that no entry names: one whose entry is gone, then a stray copy.
+scope user
+status=$(install_status /CURRENTUSER)
+check "an install for the user (status $status)" test "$status" -eq 0
+reg delete "HKLM\\$entry_key" /f
+uninstall
+files_in_place "an uninstaller whose entry is gone removes nothing" "$arch" "$system"
+install_status /CURRENTUSER >/dev/null
+mkdir -p "$drive/stray"
+cp "$uninstaller" "$drive/stray/uninstall.exe"
+wine "$drive/stray/uninstall.exe" /S >/dev/null 2>&1
+settle
+installed_in_place "a stray copy of the uninstaller removes nothing" "$arch" "$system"
+uninstall
+expect_nothing_left "a stray copy, then the uninstaller"
+
 # A running Word is reported, and a silent install then fails instead of going on.
+scope machine
 status=$(install_status)
 check "before Word runs, installed (status $status)" test "$status" -eq 0
 wine "$word" >/dev/null 2>&1 &
