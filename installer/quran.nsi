@@ -10,10 +10,10 @@
 ; Silent: /S, with /ARCH=x86 or /ARCH=x64 where no Word is found, and /CURRENTUSER
 ; for the user's startup folder. Where Word's folder is unknown the add-in goes to
 ; the user's.
-; Exit status: 0 installed, 1 cancelled, 2 stopped (Word running, files in use),
-; 3 Word's kind unknown in a silent install without /ARCH, 4 /ARCH is neither x86
-; nor x64, 5 a 64-bit add-in asked for on 32-bit Windows. An uninstaller that no
-; entry names removes nothing and exits with 2.
+; Exit status: 0 installed, 1 cancelled, 2 stopped (Word running, files in use, also
+; in another user's session), 3 Word's kind unknown in a silent install without
+; /ARCH, 4 /ARCH is neither x86 nor x64, 5 a 64-bit add-in asked for on 32-bit
+; Windows. An uninstaller that no entry names removes nothing and exits with 2.
 Target ${TARGET}
 ManifestDPIAware true
 RequestExecutionLevel admin
@@ -129,6 +129,19 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Free software"
         FileClose $1
         ${Break}
       ${EndIf}
+    ${EndIf}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(WordRunning)" /SD IDCANCEL IDRETRY +2
+    Abort "$(WordRunning)"
+  ${Loop}
+!macroend
+
+; A Word in another user's session is not seen, only its hold on the file: the delete
+; is checked, or Word would load that add-in beside the new one.
+!macro RemoveAddin FILE
+  ${Do}
+    Delete "${FILE}"
+    ${IfNot} ${FileExists} "${FILE}"
+      ${Break}
     ${EndIf}
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(WordRunning)" /SD IDCANCEL IDRETRY +2
     Abort "$(WordRunning)"
@@ -514,7 +527,6 @@ Section "Install"
     ${If} $R2 != ""
       StrCpy $R0 "x86"
       ReadRegStr $R3 HKLM "${UNINSTALL_KEY}" "InstallLocation"
-      DeleteRegKey HKLM "${UNINSTALL_KEY}"
     ${EndIf}
   ${EndIf}
   Call SelectEntryView
@@ -531,7 +543,13 @@ Section "Install"
   ${EndIf}
   ${If} $R2 != ""
   ${AndIf} $R2 != $INSTDIR
-    Delete "$R2\${ADDIN}"
+    !insertmacro RemoveAddin "$R2\${ADDIN}"
+  ${EndIf}
+  ; Nothing else changes before that add-in is gone.
+  ${If} ${RunningX64}
+    SetRegView 32
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    Call SelectEntryView
   ${EndIf}
   ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" "UninstallDir"
   ${If} $R2 == ""
@@ -593,7 +611,7 @@ Section "Uninstall"
   ReadRegStr $Arch HKLM "${UNINSTALL_KEY}" "AddinArch"
   ${If} $INSTDIR != ""
     !insertmacro WaitForWord "$INSTDIR\${ADDIN}"
-    Delete "$INSTDIR\${ADDIN}"
+    !insertmacro RemoveAddin "$INSTDIR\${ADDIN}"
   ${EndIf}
   ${If} $Arch != ""
     Call un.SelectDataDir

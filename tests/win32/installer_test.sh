@@ -5,17 +5,18 @@
 # it; like Word it loads the add-ins of its own STARTUP folder and of the user's.
 # Each install is first shown to have happened (status, files, entry), then what its
 # removal leaves.
-#   installer_test.sh x64|x86 INSTALLER WORDHOST_EXE WORK_FOLDER
+#   installer_test.sh x64|x86 INSTALLER WORDHOST_EXE HOLDER_EXE WORK_FOLDER
 # Exits 77 where this machine cannot run that architecture's Wine.
 set -uo pipefail
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
-arch="$1" installer="$2" wordhost="$3" work="$4"
+arch="$1" installer="$2" wordhost="$3" holder="$4" work="$5"
 case "$arch" in
   x64) export WINEARCH=win64 && loader=/usr/lib/wine/wine64 ;;
   x86) export WINEARCH=win32 && loader=/usr/lib/wine/wine ;;
-  *) echo "usage: installer_test.sh x64|x86 INSTALLER WORDHOST_EXE WORK_FOLDER" >&2 && exit 2 ;;
+  *) echo "usage: installer_test.sh x64|x86 INSTALLER WORDHOST_EXE HOLDER_EXE WORK_FOLDER" >&2 &&
+    exit 2 ;;
 esac
 if ! why=$("$loader" --version 2>&1); then
   echo "skipped: $loader cannot run on this machine: $why"
@@ -203,8 +204,24 @@ for view in "${views[@]}"; do
 done
 reg add "$app_paths" /ve /t REG_SZ /d "$office\\WINWORD.EXE" /f
 
-# Uninstallers that no entry names: one whose entry is gone, then a stray copy.
+# An earlier add-in that Word holds in another user's session, where this session
+# sees no Word window: the install stops as for a running Word and changes nothing.
 scope user
+status=$(install_status /CURRENTUSER)
+check "an install for the user (status $status)" test "$status" -eq 0
+wine "$holder" "Z:$startup/QuranAddin.wll" >"$work/holder.log" 2>&1 &
+for _ in $(seq 30); do grep -q held "$work/holder.log" && break; sleep 1; done
+# No settling while the holder runs.
+wine "$installer" /S >/dev/null 2>&1
+status=$?
+wineserver -k
+settle
+check "that add-in held: an install for every user stops with status 2 (was $status)" \
+  test "$status" -eq 2
+installed_in_place "... and leaves the earlier install as it was" "$arch" "$system"
+check "... with no uninstaller for every user" test ! -e "$machine_uninstaller"
+
+# Uninstallers that no entry names: one whose entry is gone, then a stray copy.
 status=$(install_status /CURRENTUSER)
 check "an install for the user (status $status)" test "$status" -eq 0
 reg delete "HKLM\\$entry_key" /f
