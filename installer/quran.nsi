@@ -2,17 +2,18 @@
 ; into the startup folder of Word's own program folder, which serves every user of
 ; the machine whoever approved the elevation, or, by choice, into the user's Word
 ; startup folder; the data and help files into the system folder that add-in reads,
-; one entry in the machine's installed-programs list and an uninstaller that takes
-; back exactly that.
+; an entry in the installed-programs list (the machine's, or the user's for the
+; user's own install) and an uninstaller that takes back exactly that.
 ; makensis -DVERSION=x.y -DSTAGE=<folder with x86/ and x64/ add-ins and the files>
 ;          -DOUTFILE=<installer.exe> -DTARGET=x86-unicode|amd64-unicode
 ;          [-DSIGN=<command that signs the file named after it, in place>]
 ; Silent: /S, with /ARCH=x86 or /ARCH=x64 where no Word is found, and /CURRENTUSER
 ; for the user's startup folder. Where Word's folder is unknown the add-in goes to
 ; the user's.
-; Exit status: 0 installed, 1 cancelled, 2 stopped (Word running, files in use),
-; 3 Word's kind unknown in a silent install without /ARCH, 4 /ARCH is neither x86
-; nor x64, 5 a 64-bit add-in asked for on 32-bit Windows.
+; Exit status: 0 installed, 1 cancelled, 2 stopped (Word running, files in use, also
+; in another user's session), 3 Word's kind unknown in a silent install without
+; /ARCH, 4 /ARCH is neither x86 nor x64, 5 a 64-bit add-in asked for on 32-bit
+; Windows. An uninstaller that no entry names removes nothing and exits with 2.
 Target ${TARGET}
 ManifestDPIAware true
 RequestExecutionLevel admin
@@ -29,6 +30,11 @@ SetCompressor /SOLID lzma
 !define ADDIN "QuranAddin.wll"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\QuranVerseSearch"
 !define SETTINGS_KEY "Software\kivo\velnora\2.0\Options"
+; Every user's own install by its add-in's folder, with its add-in (x86 or x64), or
+; "replaced" once a machine install has taken it over: the machine sees them all,
+; although each user's entry is in that user's registry.
+!define PRODUCT_KEY "Software\${PRODUCT}"
+!define USERS_KEY "${PRODUCT_KEY}\Per-user installs"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -49,8 +55,15 @@ Var Scope
 Var WordDir
 Var UninstDir
 Var ScopeChoiceMachine
+Var WordDirField
 Var ArchChoiceX64
 Var ArchChoiceX86
+; "check", then "remove": the earlier installs this one replaces.
+Var Replacing
+; The add-in whose data an earlier install left, when not this install's.
+Var OtherData
+; Whose entry names the uninstaller: "machine" or "user".
+Var Record
 
 !define MUI_ICON "${NSISDIR}\Contrib\Graphics\Icons\modern-install.ico"
 !define MUI_UNICON "${NSISDIR}\Contrib\Graphics\Icons\modern-uninstall.ico"
@@ -92,6 +105,20 @@ LangString ScopeUser ${LANG_ARABIC} "المستخدم $R2 وحده"
 LangString ScopeUser ${LANG_ENGLISH} "Only the user $R2"
 LangString ScopeOtherUser ${LANG_ARABIC} "تنبيه: يعمل المثبّت باسم $R2، لا باسم $R1 الذي بدأه. الخيار الثاني يعطي الإضافة للمستخدم $R2 وحده، ولن يجدها $R1."
 LangString ScopeOtherUser ${LANG_ENGLISH} "Note: the installer runs as $R2, not as $R1, who started it. The second choice gives the add-in to $R2 alone; $R1 would not get it."
+LangString WordDirLabel ${LANG_ARABIC} "في مجلد وورد، الذي فيه WINWORD.EXE:"
+LangString WordDirLabel ${LANG_ENGLISH} "in Word's folder, the one with WINWORD.EXE:"
+LangString Browse ${LANG_ARABIC} "استعراض..."
+LangString Browse ${LANG_ENGLISH} "Browse..."
+LangString NoWordThere ${LANG_ARABIC} "لا يوجد WINWORD.EXE في هذا المجلد. اختر المجلد الذي يعمل منه وورد."
+LangString NoWordThere ${LANG_ENGLISH} "There is no WINWORD.EXE in that folder. Choose the folder Word runs from."
+LangString TakesOverUserInstall ${LANG_ARABIC} "يحل لكل المستخدمين محل الإضافة المثبتة لمستخدم واحد في:"
+LangString TakesOverUserInstall ${LANG_ENGLISH} "Replaces, for every user, the add-in installed for one user in:"
+LangString ReplacesMachineInstall ${LANG_ARABIC} "لن يجد غيرك من المستخدمين الإضافة المثبتة لكل المستخدمين في:"
+LangString ReplacesMachineInstall ${LANG_ENGLISH} "Other users lose the add-in installed for every user in:"
+LangString UserInstallGone ${LANG_ARABIC} "على صاحبها أن يثبّتها من جديد: الإضافة التي حلّت هذه محلها في:"
+LangString UserInstallGone ${LANG_ENGLISH} "Its user must install it again: the add-in this one replaced in:"
+LangString NotRecorded ${LANG_ARABIC} "لا يذكر أي تثبيت لـ${PRODUCT} في هذا الجهاز برنامج الإزالة هذا، فلن يزيل شيئًا."
+LangString NotRecorded ${LANG_ENGLISH} "No install of ${PRODUCT} on this computer names this uninstaller, so it removes nothing."
 LangString BadArch ${LANG_ARABIC} "يقبل الخيار /ARCH القيمتين x86 أو x64 فقط."
 LangString BadArch ${LANG_ENGLISH} "/ARCH takes x86 or x64."
 LangString NoX64 ${LANG_ARABIC} "لا يعمل وورد 64 بت إلا في ويندوز 64 بت، وهذا الويندوز 32 بت."
@@ -123,6 +150,28 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Free software"
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(WordRunning)" /SD IDCANCEL IDRETRY +2
     Abort "$(WordRunning)"
   ${Loop}
+!macroend
+
+; A Word in another user's session is not seen, only its hold on the file: the delete
+; is checked, or Word would load that add-in beside the new one.
+!macro RemoveAddin FILE
+  ${Do}
+    Delete "${FILE}"
+    ${IfNot} ${FileExists} "${FILE}"
+      ${Break}
+    ${EndIf}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(WordRunning)" /SD IDCANCEL IDRETRY +2
+    Abort "$(WordRunning)"
+  ${Loop}
+!macroend
+
+; Kept on screen after the install, for the user to read; the folder on a line of
+; its own, as it is long.
+!macro Tell TEXT FOLDER
+  SetDetailsView show
+  SetAutoClose false
+  DetailPrint "${TEXT}"
+  DetailPrint "    ${FOLDER}"
 !macroend
 
 ; The folder an add-in of architecture $Arch reads (GetSystemDirectory as it sees it):
@@ -162,6 +211,82 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Free software"
 !macroend
 !insertmacro EntryViewFunction ""
 !insertmacro EntryViewFunction "un."
+
+; "1" on the stack when an install still recorded reads the data of the add-in named
+; on the stack, else "". Other users' entries are out of reach; the machine's list of
+; per-user installs names them. Earlier installers' entries name no add-in: theirs
+; was x86.
+!macro DataInUseFunction UN
+  Function ${UN}DataInUse
+    Exch $0
+    Push $1
+    Push $2
+    Push $3
+    StrCpy $3 ""
+    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "DisplayName"
+    ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "AddinArch"
+    ${If} $1 != ""
+    ${AndIf} $2 == ""
+      StrCpy $2 "x86"
+    ${EndIf}
+    ${If} $2 == $0
+      StrCpy $3 1
+    ${EndIf}
+    ${If} ${RunningX64}
+    ${AndIf} $0 == "x86"
+      SetRegView 32
+      ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "DisplayName"
+      SetRegView 64
+      ${If} $1 != ""
+        StrCpy $3 1
+      ${EndIf}
+    ${EndIf}
+    StrCpy $1 0
+    ${Do}
+      EnumRegValue $2 HKLM "${USERS_KEY}" $1
+      ${If} $2 == ""
+        ${Break}
+      ${EndIf}
+      ReadRegStr $2 HKLM "${USERS_KEY}" $2
+      ${If} $2 == $0
+        StrCpy $3 1
+      ${EndIf}
+      IntOp $1 $1 + 1
+    ${Loop}
+    StrCpy $0 $3
+    Pop $3
+    Pop $2
+    Pop $1
+    Exch $0
+  FunctionEnd
+!macroend
+!insertmacro DataInUseFunction ""
+!insertmacro DataInUseFunction "un."
+
+; The per-user installs a machine install replaced are forgotten when it goes; its
+; uninstaller says that those users no longer have the add-in.
+!macro ForgetReplacedFunction UN
+  Function ${UN}ForgetReplaced
+    StrCpy $R7 0
+    ${Do}
+      EnumRegValue $R4 HKLM "${USERS_KEY}" $R7
+      ${If} $R4 == ""
+        ${Break}
+      ${EndIf}
+      ReadRegStr $R6 HKLM "${USERS_KEY}" $R4
+      ${If} $R6 == "replaced"
+        !if "${UN}" == "un."
+          !insertmacro Tell "$(UserInstallGone)" $R4
+        !endif
+        DeleteRegValue HKLM "${USERS_KEY}" $R4
+      ${Else}
+        IntOp $R7 $R7 + 1
+      ${EndIf}
+    ${Loop}
+  FunctionEnd
+!macroend
+!insertmacro ForgetReplacedFunction ""
+!insertmacro ForgetReplacedFunction "un."
 
 ; PE machine of the program at the top of the stack: "x86", "x64" or "".
 Function ProgramArch
@@ -208,12 +333,15 @@ Function ProgramArch
 FunctionEnd
 
 ; Word's bitness on the stack: "x86", "x64" or "" when no Word is found. First the
-; winword.exe that App Paths names, then Click-to-Run's platform, then the bitness
-; an MSI-installed Office records. $WordDir receives Word's program folder where the
-; first two tell it.
+; winword.exe that App Paths names, then Click-to-Run's platform, then the
+; winword.exe in the folder an MSI-installed Word records, then the bitness an MSI
+; Office records. $WordDir receives Word's program folder where the first three tell
+; it.
 Function FindWordArch
   Push $0
   Push $1
+  Push $2
+  Push $3
   StrCpy $1 ""
   ${If} ${RunningX64}
     SetRegView 64
@@ -247,6 +375,30 @@ Function FindWordArch
   ${If} $1 == ""
     ${ForEach} $0 16 14 - 1
       ${If} $1 == ""
+        ReadRegStr $2 HKLM "SOFTWARE\Microsoft\Office\$0.0\Word\InstallRoot" "Path"
+        ${If} $2 == ""
+          SetRegView 32
+          ReadRegStr $2 HKLM "SOFTWARE\Microsoft\Office\$0.0\Word\InstallRoot" "Path"
+          SetRegView lastused
+        ${EndIf}
+        StrCpy $3 $2 "" -1
+        ${If} $3 == "\"
+          StrCpy $2 $2 -1
+        ${EndIf}
+        ${If} $2 != ""
+          Push "$2\WINWORD.EXE"
+          Call ProgramArch
+          Pop $1
+          ${If} $1 != ""
+            StrCpy $WordDir $2
+          ${EndIf}
+        ${EndIf}
+      ${EndIf}
+    ${Next}
+  ${EndIf}
+  ${If} $1 == ""
+    ${ForEach} $0 16 14 - 1
+      ${If} $1 == ""
         ReadRegStr $1 HKLM "SOFTWARE\Microsoft\Office\$0.0\Outlook" "Bitness"
         ${If} $1 == ""
           SetRegView 32
@@ -262,6 +414,8 @@ Function FindWordArch
   ${EndIf}
   SetRegView default
   StrCpy $0 $1
+  Pop $3
+  Pop $2
   Pop $1
   Exch $0
 FunctionEnd
@@ -315,6 +469,21 @@ Function un.onInit
   SetShellVarContext current
   ; The uninstaller's own folder, before $INSTDIR names the add-in's.
   StrCpy $UninstDir $INSTDIR
+  ; Only the uninstaller an entry names acts on it; any other would remove another
+  ; install, or guess.
+  Call un.SelectEntryView
+  StrCpy $Record ""
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "UninstallDir"
+  ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "UninstallDir"
+  ${If} $0 == $UninstDir
+    StrCpy $Record "machine"
+  ${ElseIf} $1 == $UninstDir
+    StrCpy $Record "user"
+  ${Else}
+    MessageBox MB_OK|MB_ICONSTOP "$(NotRecorded)" /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
 FunctionEnd
 
 ; Asked only when no Word was found.
@@ -364,23 +533,43 @@ Function InstallingUsers
   ${EndIf}
 FunctionEnd
 
-; Asked where Word's folder is known: everyone, or only the user the installer runs as,
-; with a note when that is not the user who started it.
+; Asked where Word's folder is known, and whenever the installer runs as another user
+; than the one who started it, who would otherwise not get the add-in: everyone
+; (where Word's folder is unknown the user names it), or only the user the installer
+; runs as.
 Function ScopePageCreate
-  ${If} $WordDir == ""
-    Abort
-  ${EndIf}
   Call InstallingUsers
+  ${If} $WordDir == ""
+    ${If} $R1 == ""
+    ${OrIf} $R1 == $R2
+      Abort
+    ${EndIf}
+  ${EndIf}
   !insertmacro MUI_HEADER_TEXT "$(ScopeTitle)" "$(ScopeSubtitle)"
   nsDialogs::Create 1018
   Pop $0
   nsDialogs::SetRTL $(^RTL)
   ${NSD_CreateRadioButton} 0 0 100% 14u "$(ScopeMachine)"
   Pop $ScopeChoiceMachine
-  ${NSD_CreateLabel} 12u 15u 95% 12u "$WordDir\STARTUP"
-  Pop $0
-  ${NSD_CreateRadioButton} 0 34u 100% 14u "$(ScopeUser)"
+  StrCpy $WordDirField ""
+  ; Where the next choice goes.
+  StrCpy $R3 34
+  ${If} $WordDir != ""
+    ${NSD_CreateLabel} 12u 15u 95% 12u "$WordDir\STARTUP"
+    Pop $0
+  ${Else}
+    ${NSD_CreateLabel} 12u 15u 95% 12u "$(WordDirLabel)"
+    Pop $0
+    ${NSD_CreateDirRequest} 12u 28u 70% 12u ""
+    Pop $WordDirField
+    ${NSD_CreateBrowseButton} 75% 27u 24% 14u "$(Browse)"
+    Pop $0
+    ${NSD_OnClick} $0 BrowseWordDir
+    StrCpy $R3 48
+  ${EndIf}
+  ${NSD_CreateRadioButton} 0 $R3u 100% 14u "$(ScopeUser)"
   Pop $1
+  IntOp $R3 $R3 + 26
   ${If} $Scope == "machine"
     ${NSD_Check} $ScopeChoiceMachine
   ${Else}
@@ -388,19 +577,150 @@ Function ScopePageCreate
   ${EndIf}
   ${If} $R1 != ""
   ${AndIf} $R1 != $R2
-    ${NSD_CreateLabel} 0 60u 100% 36u "$(ScopeOtherUser)"
+    ${NSD_CreateLabel} 0 $R3u 100% 36u "$(ScopeOtherUser)"
     Pop $0
   ${EndIf}
   nsDialogs::Show
 FunctionEnd
 
+Function BrowseWordDir
+  Pop $0
+  ${NSD_GetText} $WordDirField $0
+  nsDialogs::SelectFolderDialog "$(WordDirLabel)" "$0"
+  Pop $0
+  ${If} $0 != "error"
+    ${NSD_SetText} $WordDirField $0
+  ${EndIf}
+FunctionEnd
+
 Function ScopePageLeave
   ${NSD_GetState} $ScopeChoiceMachine $0
-  ${If} $0 == ${BST_CHECKED}
-    StrCpy $Scope "machine"
-  ${Else}
+  ${If} $0 != ${BST_CHECKED}
     StrCpy $Scope "user"
+    Return
   ${EndIf}
+  ${If} $WordDirField != ""
+    ${NSD_GetText} $WordDirField $0
+    Push "$0\WINWORD.EXE"
+    Call ProgramArch
+    Pop $1
+    ${If} $1 == ""
+      MessageBox MB_OK|MB_ICONEXCLAMATION "$(NoWordThere)"
+      Abort
+    ${EndIf}
+    ; The Word named decides which add-in it takes.
+    StrCpy $WordDir $0
+    StrCpy $Arch $1
+  ${EndIf}
+  StrCpy $Scope "machine"
+FunctionEnd
+
+; An earlier install that this one replaces: its add-in's folder in $R4, its
+; uninstaller's in $R5 ("" where unknown) and its add-in in $R6. "check" asks until
+; its add-in is free, "remove" takes it away with its uninstaller: Word would load it
+; beside the new one.
+Function ReplaceInstall
+  ${If} $R4 != ""
+  ${AndIf} $R4 != $INSTDIR
+    ${If} $Replacing == "check"
+      !insertmacro WaitForWord "$R4\${ADDIN}"
+    ${Else}
+      !insertmacro RemoveAddin "$R4\${ADDIN}"
+    ${EndIf}
+  ${EndIf}
+  ${If} $Replacing == "remove"
+    ${If} $R5 != ""
+    ${AndIf} $R5 != $UninstDir
+      Delete "$R5\uninstall.exe"
+      RMDir "$R5"
+    ${EndIf}
+    ${If} $R6 != $Arch
+      StrCpy $OtherData $R6
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; The machine's entry in the current registry view. Installers before this one also
+; recorded there the user's own install, which another user's own install leaves be.
+Function EarlierMachineEntry
+  ReadRegStr $R4 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ReadRegStr $R7 HKLM "${UNINSTALL_KEY}" "InstallScope"
+  ${If} $R4 == ""
+    Return
+  ${EndIf}
+  ${If} $Scope == "user"
+  ${AndIf} $R7 != "machine"
+  ${AndIf} $R4 != $INSTDIR
+    Return
+  ${EndIf}
+  ReadRegStr $R5 HKLM "${UNINSTALL_KEY}" "UninstallDir"
+  ReadRegStr $R6 HKLM "${UNINSTALL_KEY}" "AddinArch"
+  ${If} $R6 == ""
+    StrCpy $R6 "x86"
+  ${EndIf}
+  ; Installers that recorded no uninstaller put it in the installing user's profile.
+  ${If} $R5 == ""
+  ${AndIf} $R4 == "$APPDATA\Microsoft\Word\STARTUP"
+    StrCpy $R5 "$LOCALAPPDATA\${PRODUCT}"
+  ${EndIf}
+  Call ReplaceInstall
+  ${If} $Replacing == "remove"
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    ${If} $R7 == "machine"
+    ${AndIf} $Scope == "user"
+      !insertmacro Tell "$(ReplacesMachineInstall)" $R4
+      Call ForgetReplaced
+    ${ElseIf} $R7 != "machine"
+    ${AndIf} $Scope == "machine"
+      !insertmacro Tell "$(TakesOverUserInstall)" $R4
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; Each earlier install this one replaces: the machine's, the user's own and, for a
+; machine install, every other user's own; on "remove" their records go too.
+Function EarlierInstalls
+  ${If} ${RunningX64}
+    ; Installers before this one kept the entry in the 32-bit registry.
+    SetRegView 32
+    Call EarlierMachineEntry
+  ${EndIf}
+  Call SelectEntryView
+  Call EarlierMachineEntry
+  ReadRegStr $R4 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ReadRegStr $R5 HKCU "${UNINSTALL_KEY}" "UninstallDir"
+  ReadRegStr $R6 HKCU "${UNINSTALL_KEY}" "AddinArch"
+  Call ReplaceInstall
+  ${If} $Replacing == "remove"
+    DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ${EndIf}
+  StrCpy $R7 0
+  ${Do}
+    EnumRegValue $R4 HKLM "${USERS_KEY}" $R7
+    ${If} $R4 == ""
+      ${Break}
+    ${EndIf}
+    IntOp $R7 $R7 + 1
+    ReadRegStr $R6 HKLM "${USERS_KEY}" $R4
+    ${If} $R6 == "replaced"
+      ${Continue}
+    ${EndIf}
+    StrCpy $R5 ""
+    ${If} $R4 == $INSTDIR
+      ${If} $Replacing == "remove"
+        DeleteRegValue HKLM "${USERS_KEY}" $R4
+        IntOp $R7 $R7 - 1
+        Call ReplaceInstall
+      ${EndIf}
+    ${ElseIf} $Scope == "machine"
+      Call ReplaceInstall
+      ${If} $Replacing == "remove"
+        !insertmacro Tell "$(TakesOverUserInstall)" $R4
+        ; Kept so that this install's uninstaller can say so.
+        WriteRegStr HKLM "${USERS_KEY}" $R4 "replaced"
+      ${EndIf}
+    ${EndIf}
+  ${Loop}
 FunctionEnd
 
 Section "Install"
@@ -413,51 +733,25 @@ Section "Install"
     StrCpy $UninstDir "$LOCALAPPDATA\${PRODUCT}"
   ${EndIf}
   !insertmacro WaitForWord "$INSTDIR\${ADDIN}"
-  ; Installers before this one kept the entry in the 32-bit registry, and installed
-  ; only the 32-bit add-in.
-  StrCpy $R0 ""
-  StrCpy $R3 ""
-  ${If} ${RunningX64}
-    SetRegView 32
-    ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" "DisplayName"
-    ${If} $R2 != ""
-      StrCpy $R0 "x86"
-      ReadRegStr $R3 HKLM "${UNINSTALL_KEY}" "InstallLocation"
-      DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; Nothing changes while an earlier add-in is held, in any session.
+  StrCpy $Replacing "check"
+  Call EarlierInstalls
+  StrCpy $Replacing "remove"
+  StrCpy $OtherData ""
+  Call EarlierInstalls
+  ; An earlier install for the other Word left its data where that add-in read it.
+  ${If} $OtherData != ""
+    Push $OtherData
+    Call DataInUse
+    Pop $0
+    ${If} $0 == ""
+      StrCpy $R1 $Arch
+      StrCpy $Arch $OtherData
+      Call SelectDataDir
+      !insertmacro DeleteData
+      ${EnableX64FSRedirection}
+      StrCpy $Arch $R1
     ${EndIf}
-  ${EndIf}
-  Call SelectEntryView
-  ; An earlier install for the other Word leaves its data where that add-in read it.
-  ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" "AddinArch"
-  ${If} $R2 != ""
-    StrCpy $R0 $R2
-  ${EndIf}
-  ; An earlier install elsewhere, this one's or an earlier installer's: its add-in and
-  ; uninstaller go, or Word would load two add-ins.
-  ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" "InstallLocation"
-  ${If} $R2 == ""
-    StrCpy $R2 $R3
-  ${EndIf}
-  ${If} $R2 != ""
-  ${AndIf} $R2 != $INSTDIR
-    Delete "$R2\${ADDIN}"
-  ${EndIf}
-  ReadRegStr $R2 HKLM "${UNINSTALL_KEY}" "UninstallDir"
-  ${If} $R2 == ""
-    StrCpy $R2 "$LOCALAPPDATA\${PRODUCT}"
-  ${EndIf}
-  ${If} $R2 != $UninstDir
-    Delete "$R2\uninstall.exe"
-    RMDir "$R2"
-  ${EndIf}
-  ${If} $R0 != ""
-  ${AndIf} $R0 != $Arch
-    StrCpy $R1 $Arch
-    StrCpy $Arch $R0
-    Call SelectDataDir
-    !insertmacro DeleteData
-    ${EnableX64FSRedirection}
-    StrCpy $Arch $R1
   ${EndIf}
 
   SetOutPath "$INSTDIR"
@@ -478,37 +772,63 @@ Section "Install"
   CreateDirectory "$UninstDir"
   WriteUninstaller "$UninstDir\uninstall.exe"
 
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$UninstDir\uninstall.exe"'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$UninstDir\uninstall.exe" /S'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallScope" "$Scope"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallDir" "$UninstDir"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "AddinArch" "$Arch"
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
-  ; Size in KiB of what was installed.
+  ; The entry goes where Windows lists the install: the machine's registry, or the
+  ; user's for the user's own install, which the machine's list also names.
   ${GetSize} "$INSTDIR" "/M=${ADDIN} /S=0K /G=0" $3 $1 $2
+  ${If} $Scope == "machine"
+    SetShellVarContext all
+  ${Else}
+    WriteRegStr HKLM "${USERS_KEY}" "$INSTDIR" "$Arch"
+  ${EndIf}
+  DeleteRegKey /ifempty HKLM "${USERS_KEY}"
+  DeleteRegKey /ifempty HKLM "${PRODUCT_KEY}"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" '"$UninstDir\uninstall.exe"'
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" '"$UninstDir\uninstall.exe" /S'
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallScope" "$Scope"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallDir" "$UninstDir"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "AddinArch" "$Arch"
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
+  ; Size in KiB of what was installed.
   IntOp $0 $0 + $3
   IntOp $0 $0 + 64
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+  WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "EstimatedSize" $0
+  SetShellVarContext current
 SectionEnd
 
 Section "Uninstall"
-  Call un.SelectEntryView
-  ReadRegStr $INSTDIR HKLM "${UNINSTALL_KEY}" "InstallLocation"
-  ${If} $INSTDIR == ""
-    StrCpy $INSTDIR "$APPDATA\Microsoft\Word\STARTUP"
+  ${If} $Record == "machine"
+    SetShellVarContext all
   ${EndIf}
-  ReadRegStr $Arch HKLM "${UNINSTALL_KEY}" "AddinArch"
-  !insertmacro WaitForWord "$INSTDIR\${ADDIN}"
-  Delete "$INSTDIR\${ADDIN}"
-  Call un.SelectDataDir
-  !insertmacro DeleteData
-  ${EnableX64FSRedirection}
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; Only what the entry records.
+  ReadRegStr $INSTDIR SHCTX "${UNINSTALL_KEY}" "InstallLocation"
+  ReadRegStr $Arch SHCTX "${UNINSTALL_KEY}" "AddinArch"
+  ${If} $INSTDIR != ""
+    !insertmacro WaitForWord "$INSTDIR\${ADDIN}"
+    !insertmacro RemoveAddin "$INSTDIR\${ADDIN}"
+  ${EndIf}
+  DeleteRegKey SHCTX "${UNINSTALL_KEY}"
+  ${If} $Record == "machine"
+    Call un.ForgetReplaced
+  ${ElseIf} $INSTDIR != ""
+    DeleteRegValue HKLM "${USERS_KEY}" $INSTDIR
+  ${EndIf}
+  DeleteRegKey /ifempty HKLM "${USERS_KEY}"
+  DeleteRegKey /ifempty HKLM "${PRODUCT_KEY}"
+  ${If} $Arch != ""
+    Push $Arch
+    Call un.DataInUse
+    Pop $0
+    ${If} $0 == ""
+      Call un.SelectDataDir
+      !insertmacro DeleteData
+      ${EnableX64FSRedirection}
+    ${EndIf}
+  ${EndIf}
   Delete "$UninstDir\uninstall.exe"
   RMDir "$UninstDir"
   ; The user's own settings (${SETTINGS_KEY}) stay.

@@ -4,18 +4,20 @@
 # stand-in of the same architecture, installed as WINWORD.EXE where App Paths names
 # it; like Word it loads the add-ins of its own STARTUP folder and of the user's.
 # Each install is first shown to have happened (status, files, entry), then what its
-# removal leaves.
-#   installer_test.sh x64|x86 INSTALLER WORDHOST_EXE WORK_FOLDER
+# removal leaves. A second user of the machine has an own HKCU (Wine's user.reg), name
+# and profile folder, and shares HKLM and the disk.
+#   installer_test.sh x64|x86 INSTALLER WORDHOST_EXE HOLDER_EXE WORK_FOLDER
 # Exits 77 where this machine cannot run that architecture's Wine.
 set -uo pipefail
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
-arch="$1" installer="$2" wordhost="$3" work="$4"
+arch="$1" installer="$2" wordhost="$3" holder="$4" work="$5"
 case "$arch" in
   x64) export WINEARCH=win64 && loader=/usr/lib/wine/wine64 ;;
   x86) export WINEARCH=win32 && loader=/usr/lib/wine/wine ;;
-  *) echo "usage: installer_test.sh x64|x86 INSTALLER WORDHOST_EXE WORK_FOLDER" >&2 && exit 2 ;;
+  *) echo "usage: installer_test.sh x64|x86 INSTALLER WORDHOST_EXE HOLDER_EXE WORK_FOLDER" >&2 &&
+    exit 2 ;;
 esac
 if ! why=$("$loader" --version 2>&1); then
   echo "skipped: $loader cannot run on this machine: $why"
@@ -32,11 +34,15 @@ user_startup="$drive/users/$user/AppData/Roaming/Microsoft/Word/STARTUP"
 user_uninstaller="$drive/users/$user/AppData/Local/Quran Verse Search/uninstall.exe"
 machine_startup="$drive/Program Files/Microsoft Office/root/Office16/STARTUP"
 machine_uninstaller="$drive/Program Files/Quran Verse Search/uninstall.exe"
+second_startup="$drive/users/other/AppData/Roaming/Microsoft/Word/STARTUP"
+second_uninstaller="$drive/users/other/AppData/Local/Quran Verse Search/uninstall.exe"
 system="$drive/windows/system32"
 wow="$drive/windows/syswow64"
 office='C:\Program Files\Microsoft Office\root\Office16'
 word="$drive/Program Files/Microsoft Office/root/Office16/WINWORD.EXE"
 app_paths='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Winword.exe'
+install_root='HKLM\SOFTWARE\Microsoft\Office\16.0\Word\InstallRoot'
+entry_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\QuranVerseSearch'
 entry='Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\QuranVerseSearch'
 passed=0 failed=0
 # scope machine|user: where the next install is to put the add-in and uninstaller.
@@ -65,10 +71,12 @@ pe_arch() {
   machine=$(od -An -tx2 -j$((at + 4)) -N2 "$1" | tr -d ' ')
   case "$machine" in 014c) echo x86 ;; 8664) echo x64 ;; *) echo "$machine" ;; esac
 }
+# The entry's value NAME: the user's own entry, else the machine's.
 entry_value() {
-  sed -n "/^\\[$entry\\]/,/^\$/p" "$WINEPREFIX/system.reg" | sed -n "s/^\"$1\"=\"\\(.*\\)\"\$/\\1/p"
+  sed -sn "/^\\[$entry\\]/,/^\$/p" "$WINEPREFIX/user.reg" "$WINEPREFIX/system.reg" |
+    sed -n "s/^\"$1\"=\"\\(.*\\)\"\$/\\1/p" | head -1
 }
-listed() { grep -q "^\\[$entry\\]" "$WINEPREFIX/system.reg"; }
+listed() { grep -q "^\\[$entry\\]" "$WINEPREFIX/user.reg" "$WINEPREFIX/system.reg"; }
 data_in() { [ -f "$1/msdata64.qdt" ] && [ -f "$1/msdata32.qdt" ] && [ -f "$1/VUDEV-IRAZ.HLP" ]; }
 no_data_in() { [ ! -e "$1/msdata64.qdt" ] && [ ! -e "$1/msdata32.qdt" ] && [ ! -e "$1/VUDEV-IRAZ.HLP" ]; }
 settings_kept() { grep -q 'kivo\\\\velnora\\\\2.0\\\\Options\]' "$WINEPREFIX/user.reg"; }
@@ -84,11 +92,21 @@ uninstall() { wine "$uninstaller" /S >/dev/null 2>&1; settle; }
 
 # expect_installed WHAT ADDIN_ARCH DATA_FOLDER STATUS: the install happened, for that add-in.
 expect_installed() {
-  local what="$1" want="$2" folder="$3" status="$4"
-  check "$what: exit status 0 (was $status)" test "$status" -eq 0
+  check "$1: exit status 0 (was $4)" test "$4" -eq 0
+  installed_in_place "$1" "$2" "$3"
+}
+# files_in_place WHAT ADDIN_ARCH DATA_FOLDER: the install's files are there.
+files_in_place() {
+  local what="$1" want="$2" folder="$3"
   check "$what: the $want add-in in the startup folder" test "$(pe_arch "$startup/QuranAddin.wll")" = "$want"
   check "$what: the data and help files in ${folder#"$drive"/}" data_in "$folder"
   check "$what: the uninstaller" test -f "$uninstaller"
+}
+# installed_in_place WHAT ADDIN_ARCH DATA_FOLDER: the install's files and entry, and no
+# other add-in.
+installed_in_place() {
+  local what="$1" want="$2"
+  files_in_place "$@"
   check "$what: listed among the installed programs, for $want" test "$(entry_value AddinArch)" = "$want"
   check "$what: listed as installed for the $install_scope" test "$(entry_value InstallScope)" = "$install_scope"
   local other="$machine_startup"
@@ -109,6 +127,7 @@ expect_nothing_left() {
 
 wine wineboot -i >/dev/null 2>&1
 settle
+cp "$WINEPREFIX/user.reg" "$work/second-user.reg"
 # Word, where Office puts it, named by App Paths.
 mkdir -p "$(dirname "$word")"
 cp "$wordhost" "$word"
@@ -123,27 +142,33 @@ run_word() {
 }
 word_loads() { run_word && check "$1" grep -q "wdAutoOpen 1 => 1" "$work/word.log"; }
 word_loads_none() { run_word && check "$1" eval '! grep -q wdAutoOpen "$work/word.log"'; }
-# as_other_profile COMMAND...: with the user's AppData moved to another profile's.
-shell_folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
-as_other_profile() {
-  mkdir -p "$drive/users/other/AppData/Roaming"
-  reg add "$shell_folders" /v AppData /t REG_EXPAND_SZ /d 'C:\users\other\AppData\Roaming' /f
-  "$@"
-  reg add "$shell_folders" /v AppData /t REG_EXPAND_SZ /d '%USERPROFILE%\AppData\Roaming' /f
+# as_second_user COMMAND...: as the second user, with its own registry file and a name
+# that gives it its own profile folder; its registry starts as a new user's.
+as_second_user() {
+  local status
+  settle
+  mv "$WINEPREFIX/user.reg" "$work/first-user.reg"
+  mv "$work/second-user.reg" "$WINEPREFIX/user.reg"
+  USER=other "$@"
+  status=$?
+  settle
+  mv "$WINEPREFIX/user.reg" "$work/second-user.reg"
+  mv "$work/first-user.reg" "$WINEPREFIX/user.reg"
+  return $status
 }
 
 scope machine
 status=$(install_status)
 expect_installed "Word found by App Paths: for every user" "$arch" "$system" "$status"
 word_loads "Word loads the add-in from its own startup folder and wdAutoOpen answers 1"
-as_other_profile word_loads "... also for a second profile"
+as_second_user word_loads "... also for a second user"
 
 scope user
 status=$(install_status /CURRENTUSER)
 expect_installed "/CURRENTUSER over it" "$arch" "$system" "$status"
 check "... the machine install's uninstaller removed" test ! -e "$machine_uninstaller"
 word_loads "Word loads the add-in from the user's startup folder and wdAutoOpen answers 1"
-as_other_profile word_loads_none "... and not for a second profile"
+as_second_user word_loads_none "... and not for a second user"
 uninstall
 expect_nothing_left "/CURRENTUSER uninstalled"
 
@@ -177,7 +202,71 @@ expect_installed "installed twice" "$arch" "$system" "$status"
 uninstall
 expect_nothing_left "installed twice, then uninstalled"
 
+# An MSI Word that only Office's InstallRoot names, in either registry view.
+views=("")
+[ "$arch" = x64 ] && views=(/reg:64 /reg:32)
+reg delete "$app_paths" /f
+for view in "${views[@]}"; do
+  reg add "$install_root" /v Path /t REG_SZ /d "$office\\" /f ${view:+"$view"}
+  status=$(install_status)
+  expect_installed "Word found by InstallRoot $view: for every user" "$arch" "$system" "$status"
+  uninstall
+  expect_nothing_left "Word found by InstallRoot $view, uninstalled"
+  reg delete "$install_root" /f ${view:+"$view"}
+done
+reg add "$app_paths" /ve /t REG_SZ /d "$office\\WINWORD.EXE" /f
+
+# An earlier add-in that Word holds in another user's session, where this session
+# sees no Word window: the install stops as for a running Word and changes nothing.
+scope user
+status=$(install_status /CURRENTUSER)
+check "an install for the user (status $status)" test "$status" -eq 0
+wine "$holder" "Z:$startup/QuranAddin.wll" >"$work/holder.log" 2>&1 &
+for _ in $(seq 30); do grep -q held "$work/holder.log" && break; sleep 1; done
+# No settling while the holder runs.
+wine "$installer" /S >/dev/null 2>&1
+status=$?
+wineserver -k
+settle
+check "that add-in held: an install for every user stops with status 2 (was $status)" \
+  test "$status" -eq 2
+installed_in_place "... and leaves the earlier install as it was" "$arch" "$system"
+check "... with no uninstaller for every user" test ! -e "$machine_uninstaller"
+
+# Uninstallers that no entry names: one whose entry is gone, then a stray copy.
+status=$(install_status /CURRENTUSER)
+check "an install for the user (status $status)" test "$status" -eq 0
+reg delete "HKCU\\$entry_key" /f
+reg delete "HKLM\\$entry_key" /f
+uninstall
+files_in_place "an uninstaller whose entry is gone removes nothing" "$arch" "$system"
+install_status /CURRENTUSER >/dev/null
+mkdir -p "$drive/stray"
+cp "$uninstaller" "$drive/stray/uninstall.exe"
+wine "$drive/stray/uninstall.exe" /S >/dev/null 2>&1
+settle
+installed_in_place "a stray copy of the uninstaller removes nothing" "$arch" "$system"
+
+# A second user's own install, and its removal, leave the first user's add-in and the
+# data it reads in place; a machine install then takes over both.
+status=$(as_second_user install_status /CURRENTUSER)
+check "a second user's own install (status $status)" test "$status" -eq 0
+check "... gives that user the add-in" test -f "$second_startup/QuranAddin.wll"
+installed_in_place "... and leaves the first user's install" "$arch" "$system"
+as_second_user wine "$second_uninstaller" /S >/dev/null 2>&1
+check "the second user's uninstall takes that user's add-in" \
+  test ! -e "$second_startup/QuranAddin.wll"
+installed_in_place "... and leaves the first user's install" "$arch" "$system"
+as_second_user install_status /CURRENTUSER >/dev/null
+scope machine
+status=$(install_status)
+expect_installed "for every user over two users' own installs" "$arch" "$system" "$status"
+check "... the second user's add-in taken over too" test ! -e "$second_startup/QuranAddin.wll"
+uninstall
+expect_nothing_left "for every user over two users' own, uninstalled"
+
 # A running Word is reported, and a silent install then fails instead of going on.
+scope machine
 status=$(install_status)
 check "before Word runs, installed (status $status)" test "$status" -eq 0
 wine "$word" >/dev/null 2>&1 &
