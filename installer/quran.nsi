@@ -192,10 +192,11 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Free software"
 !macroend
 !insertmacro DataDirFunction ""
 
-; The three files an install puts into $DataDir.
+; The four files an install puts into $DataDir.
 !macro DeleteData
   Delete "$DataDir\msdata64.qdt"
   Delete "$DataDir\msdata32.qdt"
+  Delete "$DataDir\VUDEV-IRAZ.chm"
   Delete "$DataDir\VUDEV-IRAZ.HLP"
 !macroend
 !insertmacro DataDirFunction "un."
@@ -764,6 +765,7 @@ Section "Install"
   SetOutPath "$DataDir"
   File "${STAGE}/msdata64.qdt"
   File "${STAGE}/msdata32.qdt"
+  File "${STAGE}/VUDEV-IRAZ.chm"
   File "${STAGE}/VUDEV-IRAZ.HLP"
   ${GetSize} "$DataDir" "/M=msdata*.qdt /S=0K /G=0" $0 $1 $2
   ${EnableX64FSRedirection}

@@ -77,8 +77,9 @@ entry_value() {
     sed -n "s/^\"$1\"=\"\\(.*\\)\"\$/\\1/p" | head -1
 }
 listed() { grep -q "^\\[$entry\\]" "$WINEPREFIX/user.reg" "$WINEPREFIX/system.reg"; }
-data_in() { [ -f "$1/msdata64.qdt" ] && [ -f "$1/msdata32.qdt" ] && [ -f "$1/VUDEV-IRAZ.HLP" ]; }
-no_data_in() { [ ! -e "$1/msdata64.qdt" ] && [ ! -e "$1/msdata32.qdt" ] && [ ! -e "$1/VUDEV-IRAZ.HLP" ]; }
+data_files=(msdata64.qdt msdata32.qdt VUDEV-IRAZ.chm VUDEV-IRAZ.HLP)
+data_in() { for f in "${data_files[@]}"; do [ -f "$1/$f" ] || return 1; done; }
+no_data_in() { for f in "${data_files[@]}"; do [ ! -e "$1/$f" ] || return 1; done; }
 settings_kept() { grep -q 'kivo\\\\velnora\\\\2.0\\\\Options\]' "$WINEPREFIX/user.reg"; }
 
 # install_status [ARGS...]: a silent install; prints its exit status.
