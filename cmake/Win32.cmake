@@ -48,7 +48,8 @@ endforeach()
 set_source_files_properties(res/QuranAddin.rc PROPERTIES OBJECT_DEPENDS "${ART_BITMAPS}")
 
 add_library(QuranAddin SHARED host/entry_points.cpp host/splash_about.cpp ui/dialog.cpp
-  ui/search_dialog.cpp ui/citation.cpp ui/arabic_edit.cpp ui/settings.cpp res/QuranAddin.rc)
+  ui/search_dialog.cpp ui/citation.cpp ui/arabic_edit.cpp ui/settings.cpp ui/citation_settings.cpp
+  res/QuranAddin.rc)
 target_include_directories(QuranAddin PRIVATE host ui res ${ART_DIR})
 target_link_libraries(QuranAddin PRIVATE host_channel win_text citation_text verse_store comdlg32
   shell32)

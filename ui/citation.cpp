@@ -117,8 +117,8 @@ void SearchDialog::OnCopyVerses() {
     }
     // Text that Windows-1256 holds, in the style nearest the chosen one: one
     // citation for each of the chosen style's, as both join alike.
-    std::vector<Citation> citations = BuildCitation(verses, m_citationStyle);
-    std::vector<Citation> plain = BuildCitation(verses, Cp1256Style(m_citationStyle));
+    std::vector<Citation> citations = BuildCitation(verses, m_citationSettings.style);
+    std::vector<Citation> plain = BuildCitation(verses, Cp1256Style(m_citationSettings.style));
     std::string cp1256;
     for (std::size_t i = 0; i < citations.size() && i < plain.size(); ++i) {
       if (ToCp1256(plain[i].text, &cp1256)) InsertCitation(citations[i].text, cp1256);
@@ -137,8 +137,8 @@ void SearchDialog::OnCopyMarked() {
   if (start == end) return;
   try {
     auto s = static_cast<std::int32_t>(start), e = static_cast<std::int32_t>(end);
-    std::vector<Citation> citation = BuildCitation(verse, m_citationStyle, s, e);
-    std::vector<Citation> plain = BuildCitation(verse, Cp1256Style(m_citationStyle), s, e);
+    std::vector<Citation> citation = BuildCitation(verse, m_citationSettings.style, s, e);
+    std::vector<Citation> plain = BuildCitation(verse, Cp1256Style(m_citationSettings.style), s, e);
     std::string cp1256;
     if (citation.size() == 1 && plain.size() == 1 && ToCp1256(plain[0].text, &cp1256)) {
       InsertCitation(citation[0].text, cp1256);
@@ -172,6 +172,27 @@ std::vector<Citation> SearchDialog::BuildCitation(std::span<const std::uint32_t>
   return BuildCitations(cited, style);
 }
 
+std::vector<std::uint32_t> SearchDialog::PreviewVerses() {
+  // Enough to show a joined run; a long selection would only slow the preview.
+  constexpr int kMostPreviewed = 4;
+  std::vector<std::uint32_t> verses;
+  int count = m_resultList.SelectedCount();
+  if (count > 0) {
+    std::vector<int> items(static_cast<std::size_t>(count));
+    count = m_resultList.SelectedItems(items.data(), count);
+    for (int i = 0; i < count && i < kMostPreviewed; ++i) {
+      verses.push_back(static_cast<std::uint32_t>(m_resultList.ItemData(items[i])));
+    }
+  } else if (m_resultList.Count() > 0) {
+    verses.push_back(static_cast<std::uint32_t>(m_resultList.ItemData(0)));
+  } else {
+    for (int v = 0; v < kVerseCount; ++v) {
+      if (m_store.VerseIndex[v].chapter == 112) verses.push_back(static_cast<std::uint32_t>(v));
+    }
+  }
+  return verses;
+}
+
 bool SearchDialog::InsertCitation(std::u16string_view citation, const std::string& cp1256) {
   if (m_arabicLayout) ActivateKeyboardLayout(m_arabicLayout, KLF_SETFORPROCESS);
   auto text = BlockOf(cp1256.data(), cp1256.size(), 1, kClipboardBlockSize);
@@ -182,12 +203,15 @@ bool SearchDialog::InsertCitation(std::u16string_view citation, const std::strin
     return false;
   }
   // Word and other editors paste these in the verse font; a citation without them
-  // still pastes as text.
-  CitationFont font = FontOf(m_font ? m_font->get() : nullptr);
-  std::string rtf = ClipboardRtf(citation, font);
-  std::string html = ClipboardHtml(citation, font);
-  auto rich = BlockOf(rtf.data(), rtf.size(), 1);
-  auto web = BlockOf(html.data(), html.size(), 1);
+  // still pastes as text, in the document's font.
+  std::unique_ptr<GlobalBlock> rich, web;
+  if (!m_citationSettings.documentFont) {
+    CitationFont font = FontOf(m_font ? m_font->get() : nullptr);
+    std::string rtf = ClipboardRtf(citation, font);
+    std::string html = ClipboardHtml(citation, font);
+    rich = BlockOf(rtf.data(), rtf.size(), 1);
+    web = BlockOf(html.data(), html.size(), 1);
+  }
   bool handed = false;
   if (OpenClipboardLock clipboard(Window()); clipboard) {
     EmptyClipboard();

@@ -89,6 +89,12 @@ void Control::SetText(std::string_view text) const {
   InvalidateRect(window_, nullptr, TRUE);
 }
 
+void Control::SetUnicodeText(std::u16string_view text) const {
+  std::wstring wide(text.begin(), text.end());
+  SetWindowTextW(window_, wide.c_str());
+  InvalidateRect(window_, nullptr, TRUE);
+}
+
 LRESULT Control::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
   return SendMessageW(window_, message, wParam, lParam);
 }

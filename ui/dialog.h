@@ -49,6 +49,8 @@ class Control {
   bool IsEnabled() const;
   std::string Text() const;
   void SetText(std::string_view text) const;
+  // Text beyond Windows-1256, such as the ornate brackets.
+  void SetUnicodeText(std::u16string_view text) const;
   LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
  protected:

@@ -61,6 +61,7 @@ const MessageEntry<SearchDialog> SearchDialog::kMessages[] = {
     OnCommand<SearchDialog>(IDC_COPY_VERSES, BN_CLICKED, &SearchDialog::OnCopyVerses),
     OnCommand<SearchDialog>(IDC_COPY_MARKED, BN_CLICKED, &SearchDialog::OnCopyMarked),
     OnCommand<SearchDialog>(IDC_CHOOSE_FONT, BN_CLICKED, &SearchDialog::OnChooseFont),
+    OnCommand<SearchDialog>(IDC_CITATION_SETTINGS, BN_CLICKED, &SearchDialog::OnCitationSettings),
     OnMessage<SearchDialog>(WM_DESTROY, &SearchDialog::OnDestroy),
     OnCommandRange<SearchDialog>(IDC_MODE_PART_OF_TEXT, IDC_MODE_DERIVATIVES, BN_CLICKED,
                                  &SearchDialog::OnModeButton),
@@ -107,6 +108,7 @@ bool SearchDialog::OnInitDialog() {
   m_resultsOnlyCheck.Enable(false);
 
   m_looseCheck.SetCheck(ReadLooseSetting());
+  m_citationSettings = ReadCitationSettings();
   ReadModeSetting(&m_searchMode);
   if (m_searchMode >= m_firstModeId && m_searchMode <= m_lastModeId) {
     CheckRadioButton(Window(), m_firstModeId, m_lastModeId, m_searchMode);

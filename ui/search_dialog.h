@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "arabic_edit.h"
+#include "citation_settings.h"
 #include "citation_text.h"
 #include "dialog.h"
 #include "verse_store.h"
@@ -54,6 +55,9 @@ class SearchDialog : public Dialog {
   static bool ReadFontSetting(LOGFONTA* font);
   static bool WriteFontSetting(LOGFONTA font);
   static int MakeDefaultFont(LOGFONTA* font);
+  // Each value damaged, missing or unknown keeps its default.
+  static CitationSettings ReadCitationSettings();
+  static bool WriteCitationSettings(const CitationSettings& settings);
 
   HWND m_hostWindow = nullptr;
   ArabicEdit m_searchEdit;
@@ -72,7 +76,7 @@ class SearchDialog : public Dialog {
   std::int32_t m_firstModeId = PartOfText;
   std::int32_t m_lastModeId = Derivatives;
   HKL m_arabicLayout = nullptr;
-  CitationStyle m_citationStyle;
+  CitationSettings m_citationSettings;
   VerseStore m_store;
   // Set once start-up has finished: only such a window saves its mode.
   bool m_startedUp = false;
@@ -95,6 +99,10 @@ class SearchDialog : public Dialog {
   void OnCopyVerses();
   void OnCopyMarked();
   void OnChooseFont();
+  void OnCitationSettings();
+  // The verses the settings window's preview cites: those the copy button would,
+  // the first few of them; else the first listed; else 112:1-4.
+  std::vector<std::uint32_t> PreviewVerses();
   // The checked mode button, or 0.
   int CheckedMode() const;
   // The occurrences a search of the field of the mode finds, or -1 when its query

@@ -1,5 +1,6 @@
 // The search window's per-user settings, the last search mode, the loose search's
-// box and the verse font, kept as binary values under one registry key.
+// box, the verse font and the citation settings, kept as binary values under one
+// registry key.
 #include <windows.h>
 // The common dialogs need the declarations above.
 #include <commdlg.h>
@@ -16,6 +17,12 @@ const char kSettingsKey[] = "Software\\kivo\\velnora\\2.0\\Options";
 const char kModeValue[] = "Options";
 const char kFontValue[] = "Font";
 const char kLooseValue[] = "LooseSearch";
+// Each a 32-bit choice: the index of the enum's value, or 0 and 1 for a box.
+const char kBracketsValue[] = "CitationBrackets";
+const char kReferenceValue[] = "CitationReference";
+const char kDigitsValue[] = "CitationDigits";
+const char kJoinValue[] = "CitationJoin";
+const char kDocumentFontValue[] = "CitationDocumentFont";
 
 // The stored forms are the records themselves, byte for byte.
 static_assert(sizeof(std::int32_t) == 4);
@@ -64,7 +71,45 @@ bool WriteValue(const char* name, const void* value, DWORD size) {
   return key.Create() && key.Write(name, value, size);
 }
 
+// The saved choice when its whole record holds one of the count known; else -1.
+int ReadChoice(const char* name, int count) {
+  std::int32_t choice = -1;
+  DWORD read = 0;
+  if (!ReadValue(name, &choice, sizeof choice, &read) || read != sizeof choice) return -1;
+  return choice >= 0 && choice < count ? choice : -1;
+}
+
+bool WriteChoice(const char* name, int choice) {
+  std::int32_t value = choice;
+  return WriteValue(name, &value, sizeof value);
+}
+
+template <typename Enum>
+void ReadEnum(const char* name, int count, Enum* value) {
+  if (int choice = ReadChoice(name, count); choice >= 0) *value = static_cast<Enum>(choice);
+}
+
 }  // namespace
+
+CitationSettings SearchDialog::ReadCitationSettings() {
+  CitationSettings settings;
+  ReadEnum(kBracketsValue, 2, &settings.style.brackets);
+  ReadEnum(kReferenceValue, 2, &settings.style.reference);
+  ReadEnum(kDigitsValue, 2, &settings.style.digits);
+  ReadEnum(kJoinValue, 2, &settings.style.joinConsecutive);
+  ReadEnum(kDocumentFontValue, 2, &settings.documentFont);
+  return settings;
+}
+
+bool SearchDialog::WriteCitationSettings(const CitationSettings& settings) {
+  const CitationStyle& style = settings.style;
+  // Every value is written, so that one refused does not stop the others.
+  bool written = WriteChoice(kBracketsValue, static_cast<int>(style.brackets));
+  written = WriteChoice(kReferenceValue, static_cast<int>(style.reference)) && written;
+  written = WriteChoice(kDigitsValue, static_cast<int>(style.digits)) && written;
+  written = WriteChoice(kJoinValue, style.joinConsecutive ? 1 : 0) && written;
+  return WriteChoice(kDocumentFontValue, settings.documentFont ? 1 : 0) && written;
+}
 
 bool SearchDialog::ReadModeSetting(std::int32_t* mode) {
   if (ReadValue(kModeValue, mode, sizeof *mode)) return true;
@@ -133,6 +178,24 @@ void SearchDialog::OnChooseFont() {
   // The old font goes only once the field no longer uses it.
   m_font = std::move(chosen);
   WriteFontSetting(font);
+}
+
+void SearchDialog::OnCitationSettings() {
+  LOGFONTA font = {};
+  if (!m_font || !m_font->get() || !GetObjectA(m_font->get(), sizeof font, &font)) {
+    ReadFontSetting(&font);
+  }
+  auto preview = [this, verses = PreviewVerses()](const CitationStyle& style) {
+    std::u16string text;
+    for (const Citation& citation : BuildCitation(verses, style)) {
+      text += (text.empty() ? u"" : u"\r\n") + citation.text;
+    }
+    return text;
+  };
+  CitationSettings settings = m_citationSettings;
+  if (!ShowCitationSettings(Window(), font, preview, &settings)) return;
+  m_citationSettings = settings;
+  WriteCitationSettings(settings);
 }
 
 }  // namespace quran

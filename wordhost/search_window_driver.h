@@ -32,6 +32,7 @@ enum Id : int {
   kOccurrenceCount = 1064,
   kResultsOnly = 1066,
   kLooseSearch = 1067,
+  kCitationSettings = 1068,
 };
 
 inline const wchar_t kCaption[] = L"Quran Verse Search";

@@ -523,13 +523,48 @@ std::int32_t CopySelectionToClipboard() {
   return put ? 0 : 2;
 }
 
-// Like Word's EditPaste: what the clipboard holds replaces the selection.
+namespace {
+
+// The clipboard's Rich Text Format, or "" when it has none. The clipboard must be open.
+std::string ClipboardRtf() {
+  HANDLE data = GetClipboardData(RegisterClipboardFormatW(L"Rich Text Format"));
+  const char* bytes = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+  if (!bytes) return "";
+  std::string rtf(bytes, strnlen(bytes, GlobalSize(data)));
+  GlobalUnlock(data);
+  return rtf;
+}
+
+std::wstring DocumentRange(LONG start, LONG end) {
+  std::wstring text(static_cast<std::size_t>(std::max(end - start, 0L)) + 1, L'\0');
+  TEXTRANGEW range = {{start, end}, text.data()};
+  auto got = SendMessageW(g_state.document, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range));
+  text.resize(static_cast<std::size_t>(got));
+  return text;
+}
+
+}  // namespace
+
+// Like Word's EditPaste: what the clipboard holds replaces the selection, in the
+// formatting of its Rich Text Format when it has one, read by the control itself.
 std::int32_t PasteClipboard(std::wstring* pasted) {
   if (!OpenClipboard(g_state.main)) return 2;
-  bool found = quran::ClipboardUnicode(pasted);
+  std::string rtf = ClipboardRtf();
+  bool found = !rtf.empty() || quran::ClipboardUnicode(pasted);
   CloseClipboard();
   if (!found) return 1;
-  SendMessageW(g_state.document, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(pasted->c_str()));
+  if (rtf.empty()) {
+    SendMessageW(g_state.document, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(pasted->c_str()));
+    return 0;
+  }
+  CHARRANGE before = {}, after = {};
+  SendMessageW(g_state.document, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&before));
+  SETTEXTEX how = {ST_SELECTION | ST_KEEPUNDO, CP_ACP};
+  SendMessageW(g_state.document, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how),
+               reinterpret_cast<LPARAM>(rtf.c_str()));
+  // The caret ends after what was read: the pasted text is the document's, as shown.
+  SendMessageW(g_state.document, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&after));
+  *pasted = DocumentRange(before.cpMin, after.cpMax);
   return 0;
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The add-in is a DLL of its architecture (PE32 i386 or PE32+ x86-64) that imports
 # only system DLLs, exports the five entry points under their plain names and
-# carries its three dialogs and two bitmaps. Needs no Wine.
+# carries its four dialogs and two bitmaps. Needs no Wine.
 #   check_addin_file.sh ADDIN x86|x64 OBJDUMP WINDRES
 set -euo pipefail
 addin="$1" arch="$2" objdump="$3" windres="$4"
@@ -31,14 +31,15 @@ exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$headers" |
 want=$(printf '%s\n' ConfigurationTab DevedUrazuda FileProcess wdAutoOpen wdAutoRemove | sort)
 [ "$exports" = "$want" ] || fail "exports are: $(echo $exports)"
 
-# The search window (121), the splash (101) and About (204); the splash picture
+# The search window (121), the splash (101), About (204) and the citation settings
+# (300); the splash picture
 # (132) and the emblem (226).
 resources=$("$windres" -i "$addin" -O rc 2>/dev/null)
-for id in 121 101 204; do
+for id in 121 101 204 300; do
   grep -Eq "^$id DIALOGEX" <<<"$resources" || fail "no dialog $id"
 done
 for id in 132 226; do
   grep -Eq "^$id 2 /\* RT_BITMAP" <<<"$resources" || fail "no bitmap $id"
 done
 echo "ok: $magic $format DLL; imports: $(echo $imports); exports: $(echo $exports);" \
-  "dialogs 121 101 204, bitmaps 132 226"
+  "dialogs 121 101 204 300, bitmaps 132 226"

@@ -4,10 +4,10 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "search_dialog.h"
 #include "search_window_fixture.h"
 
 namespace {
@@ -50,12 +50,6 @@ std::vector<std::string> InsertedCitations() {
     texts.push_back(pastedIt ? text : "<" + line + ">");
   }
   return texts;
-}
-
-// The window's own object, whose style the settings will set.
-quran::SearchDialog& Window() {
-  return *static_cast<quran::SearchDialog*>(
-      reinterpret_cast<quran::Dialog*>(GetWindowLongPtrW(sw::Find(), DWLP_USER)));
 }
 
 // The RTF read by a rich edit control: its text, and the face and size in twips of
@@ -255,6 +249,7 @@ TEST_F(CitationTest, AClipboardHeldElsewhereRefusesEachCitationWithAMessage) {
 }
 
 TEST_F(CitationTest, OrnateJoinedCitationGoesAsFourFormatsTheAnsiOnesInPlainBrackets) {
+  SaveQuranicVerseFont();
   LoadAddin();
   OpenSearch();
   sw::Search(sw::kPartOfText, "د");
@@ -266,8 +261,11 @@ TEST_F(CitationTest, OrnateJoinedCitationGoesAsFourFormatsTheAnsiOnesInPlainBrac
     sw::SetItemSelected(static_cast<int>(first - verses.begin()) + i, true);
   }
   sw::SetItemSelected(0, false);
-  Window().m_citationStyle = {quran::CitationBrackets::kOrnate, quran::CitationReference::kShort,
-                              quran::CitationDigits::kArabicIndic, true};
+  Window().m_citationSettings.style = {quran::CitationBrackets::kOrnate,
+                                       quran::CitationReference::kShort,
+                                       quran::CitationDigits::kArabicIndic, true};
+  // The citation alone in the document, so that its whole line shows.
+  wordhost::SetDocumentText(L"");
   wordhost::ClearCommandLog();
   sw::Click(sw::kCopyVerses);
 
@@ -308,5 +306,17 @@ TEST_F(CitationTest, OrnateJoinedCitationGoesAsFourFormatsTheAnsiOnesInPlainBrac
   EXPECT_EQ(rich.text, ornate);
   EXPECT_EQ(rich.face, verseFont.lfFaceName);
   EXPECT_GE(rich.twips, 8 * 20);
+  // The host pasted the Rich Text Format: the document shows the verse font.
+  EXPECT_EQ(wordhost::DocumentText(), ornate);
+  wordhost::SetSelection(0, static_cast<int>(ornate.size()));
+  CHARFORMAT2W pasted = {};
+  pasted.cbSize = sizeof pasted;
+  pasted.dwMask = CFM_FACE | CFM_SIZE;
+  SendMessageW(wordhost::DocumentWindow(), EM_GETCHARFORMAT, SCF_SELECTION,
+               reinterpret_cast<LPARAM>(&pasted));
+  EXPECT_EQ(pasted.dwMask & (CFM_FACE | CFM_SIZE), static_cast<DWORD>(CFM_FACE | CFM_SIZE));
+  EXPECT_EQ(std::wstring(pasted.szFaceName), verseFont.lfFaceName);
+  EXPECT_EQ(pasted.yHeight, rich.twips);
+  wordhost::SetSelection(0, 0);
   Screenshot(("wordhost_ornate_joined_cp" + Number(GetACP())).c_str());
 }

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "search_dialog.h"
 #include "search_window_driver.h"
 #include "verse_store.h"
 #include "word_host_fixture.h"
@@ -44,6 +45,26 @@ inline std::vector<std::string> ExpectedItems() {
   return items;
 }
 
+inline void SaveValue(const char* name, const void* data, DWORD size) {
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, name, 0, REG_BINARY, static_cast<const BYTE*>(data), size);
+  RegCloseKey(key);
+}
+
+// A naskh verse font with the citations' punctuation, as a user who cites in a
+// Quranic face picks it; the stand-in for the default face has no ASCII punctuation,
+// which a rich edit control does not take from another face.
+inline void SaveQuranicVerseFont() {
+  LOGFONTA quranic = {};
+  quranic.lfHeight = -20;  // 15 points, as the font dialog gives it
+  quranic.lfWeight = FW_BOLD;
+  std::strcpy(quranic.lfFaceName, "Amiri");
+  SaveValue("Font", &quranic, sizeof quranic);
+}
+
 inline void SaveMode(std::int32_t mode) {
   HKEY key;
   ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
@@ -62,6 +83,12 @@ inline std::int32_t SavedMode() {
     return -1;
   }
   return mode;
+}
+
+// The add-in's own window object, to read and set what has no control of its own.
+inline quran::SearchDialog& Window() {
+  return *static_cast<quran::SearchDialog*>(
+      reinterpret_cast<quran::Dialog*>(GetWindowLongPtrW(sw::Find(), DWLP_USER)));
 }
 
 using Modal = std::pair<std::string, std::string>;

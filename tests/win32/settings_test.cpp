@@ -1,21 +1,14 @@
-// The search window's settings under HKEY_CURRENT_USER: the mode and the verse
-// font, their defaults, values of the wrong size, and the font dialog.
+// The search window's settings under HKEY_CURRENT_USER: the mode, the verse font
+// and the citation settings, their defaults, damaged values, the font dialog and
+// the citation settings window.
 // Compiled with a Windows-1256 execution character set.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "search_window_fixture.h"
 
 namespace {
-
-void SaveValue(const char* name, const void* data, DWORD size) {
-  HKEY key;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            &key, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(key, name, 0, REG_BINARY, static_cast<const BYTE*>(data), size);
-  RegCloseKey(key);
-}
 
 // The stored bytes and type of a value; empty when it is missing.
 std::vector<unsigned char> StoredValue(const char* name, DWORD* type = nullptr) {
@@ -105,6 +98,95 @@ class FailingFontCreation {
   ULONG_PTR* slot_ = nullptr;
   ULONG_PTR real_ = 0;
 };
+
+const char* const kCitationValues[] = {"CitationBrackets", "CitationReference", "CitationDigits",
+                                       "CitationJoin", "CitationDocumentFont"};
+enum CitationSettingsId : int {
+  kPlainBrackets = 3000,
+  kOrnate = 3001,
+  kShortReference = 3003,
+  kArabicDigits = 3005,
+  kJoin = 3006,
+  kDocumentFont = 3007,
+  kPreview = 3008,
+};
+
+const quran::CitationSettings kEverythingOn = {
+    {quran::CitationBrackets::kOrnate, quran::CitationReference::kShort,
+     quran::CitationDigits::kArabicIndic, true},
+    true};
+
+// What the settings window showed, read from inside its modal loop: the preview at
+// first and after each choice clicked, before the window was ended with a key.
+struct SettingsWindowVisit {
+  std::vector<int> clicks;
+  UINT key = VK_RETURN;
+  std::vector<std::wstring> previews;
+  std::string caption;
+};
+SettingsWindowVisit g_visit;
+HWND g_settingsWindow = nullptr;
+
+std::wstring PreviewText() {
+  wchar_t text[8192] = {};
+  GetWindowTextW(GetDlgItem(g_settingsWindow, kPreview), text, 8192);
+  return text;
+}
+
+void CALLBACK WorkSettingsWindow(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  g_visit.caption = quran::WindowText1256(g_settingsWindow);
+  g_visit.previews.push_back(PreviewText());
+  for (int id : g_visit.clicks) {
+    SendMessageW(GetDlgItem(g_settingsWindow, id), BM_CLICK, 0, 0);
+    g_visit.previews.push_back(PreviewText());
+  }
+  if (g_visit.key == VK_RETURN) {
+    RedrawWindow(g_settingsWindow, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    std::string path = "screenshots/citation_settings_cp" + Number(GetACP()) + ".png";
+    CreateDirectoryA("screenshots", nullptr);
+    EXPECT_TRUE(wordhost::SaveWindowPng(g_settingsWindow, path.c_str())) << path;
+  }
+  // As the keyboard gives it to the focused control.
+  HWND focus = GetFocus();
+  PostMessageW(focus ? focus : g_settingsWindow, WM_KEYDOWN, g_visit.key, 1);
+}
+
+void StartVisit(HWND window) {
+  g_settingsWindow = window;
+  SetTimer(nullptr, 0, 400, WorkSettingsWindow);
+}
+
+// Opens the settings window from the search window, clicks the choices and ends
+// it with the key.
+void VisitSettingsWindow(std::vector<int> clicks, UINT key) {
+  g_visit = SettingsWindowVisit{};
+  g_visit.clicks = std::move(clicks);
+  g_visit.key = key;
+  wordhost::SetModalAction(StartVisit);
+  sw::Click(sw::kCitationSettings);
+  wordhost::SetModalAction(nullptr);
+}
+
+std::u16string Cited(const std::vector<int>& verses, const quran::CitationStyle& style) {
+  std::vector<std::string> texts;
+  std::vector<quran::CitedVerse> cited;
+  char text[4096];
+  for (int v : verses) {
+    texts.push_back(Store().GetVerseText(static_cast<std::uint32_t>(v), text, sizeof text) ? text
+                                                                                           : "");
+  }
+  for (std::size_t i = 0; i < verses.size(); ++i) {
+    const quran::VerseIndexRecord& r = Store().VerseIndex[verses[i]];
+    cited.push_back({r.chapter, r.verse, texts[i]});
+  }
+  std::u16string all;
+  for (const quran::Citation& c : quran::BuildCitations(cited, style)) {
+    all += (all.empty() ? u"" : u"\r\n") + c.text;
+  }
+  return all;
+}
 
 using SettingsTest = SearchWindowTest;
 
@@ -219,4 +301,81 @@ TEST_F(SettingsTest, AFontThatCannotBeMadeIsNeitherShownNorStored) {
   EXPECT_EQ(VerseFont(), first);
   EXPECT_NE(GetObjectType(first), 0u);
   EXPECT_TRUE(StoredValue("Font").empty());
+}
+
+TEST_F(SettingsTest, CitationSettingsAreReadBackAndEachDamagedOneKeepsItsDefault) {
+  LoadAddin();
+  EXPECT_EQ(Window().m_citationSettings, quran::CitationSettings{});
+  wordhost::UnloadAddin();
+  const unsigned char on[4] = {1, 0, 0, 0};
+  for (const char* name : kCitationValues) SaveValue(name, on, sizeof on);
+  LoadAddin();
+  EXPECT_EQ(Window().m_citationSettings, kEverythingOn);
+  wordhost::UnloadAddin();
+
+  // An unknown choice, a long, a short and a negative record, a string: defaults.
+  const unsigned char two[4] = {2, 0, 0, 0}, longOn[8] = {1}, shortOn[2] = {1, 0};
+  const unsigned char minusOne[4] = {0xFF, 0xFF, 0xFF, 0xFF};
+  SaveValue("CitationBrackets", two, sizeof two);
+  SaveValue("CitationReference", longOn, sizeof longOn);
+  SaveValue("CitationDigits", shortOn, sizeof shortOn);
+  SaveValue("CitationJoin", minusOne, sizeof minusOne);
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+  RegSetValueExA(key, "CitationDocumentFont", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
+  RegCloseKey(key);
+  LoadAddin();
+  EXPECT_EQ(Window().m_citationSettings, quran::CitationSettings{});
+}
+
+TEST_F(SettingsTest, TheSettingsWindowPreviewsEachChoiceEnterSavesThemEscapeChangesNothing) {
+  SaveQuranicVerseFont();
+  LoadAddin();
+  OpenSearch();
+  sw::Search(sw::kPartOfText, "د");
+  std::vector<int> listed = sw::ItemVerses(), verses;
+  for (std::size_t i = 0; i < listed.size(); ++i) {
+    if (Store().VerseIndex[listed[i]].chapter != 112) continue;
+    verses.push_back(listed[i]);
+    sw::SetItemSelected(static_cast<int>(i), true);
+  }
+  ASSERT_EQ(verses.size(), 4u);
+  sw::SetItemSelected(0, false);
+
+  VisitSettingsWindow({kOrnate, kShortReference, kArabicDigits, kJoin, kDocumentFont}, VK_RETURN);
+  EXPECT_EQ(g_visit.caption, "صيغة النسخ");
+  quran::CitationStyle style;
+  std::vector<std::u16string> expected = {Cited(verses, style)};
+  style.brackets = quran::CitationBrackets::kOrnate;
+  expected.push_back(Cited(verses, style));
+  style.reference = quran::CitationReference::kShort;
+  expected.push_back(Cited(verses, style));
+  style.digits = quran::CitationDigits::kArabicIndic;
+  expected.push_back(Cited(verses, style));
+  style.joinConsecutive = true;
+  expected.push_back(Cited(verses, style));
+  // The box changes the clipboard's formats, not the text.
+  expected.push_back(expected.back());
+  ASSERT_EQ(g_visit.previews.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(g_visit.previews[i], std::wstring(expected[i].begin(), expected[i].end())) << i;
+  }
+  EXPECT_EQ(Window().m_citationSettings, kEverythingOn);
+  for (const char* name : kCitationValues) {
+    EXPECT_EQ(StoredValue(name), (std::vector<unsigned char>{1, 0, 0, 0})) << name;
+  }
+  // In the document's own font: the plain text formats alone.
+  sw::Click(sw::kCopyVerses);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+  EXPECT_FALSE(IsClipboardFormatAvailable(RegisterClipboardFormatW(L"Rich Text Format")));
+  EXPECT_FALSE(IsClipboardFormatAvailable(RegisterClipboardFormatW(L"HTML Format")));
+  CloseClipboard();
+
+  VisitSettingsWindow({kPlainBrackets, kJoin}, VK_ESCAPE);
+  ASSERT_EQ(g_visit.previews.size(), 3u);
+  EXPECT_NE(g_visit.previews[2], g_visit.previews[0]);
+  EXPECT_EQ(Window().m_citationSettings, kEverythingOn);
+  EXPECT_EQ(StoredValue("CitationBrackets"), (std::vector<unsigned char>{1, 0, 0, 0}));
+  EXPECT_EQ(StoredValue("CitationJoin"), (std::vector<unsigned char>{1, 0, 0, 0}));
 }

@@ -1,5 +1,7 @@
 // The stand-in Word: each command of the channel decoded into its log, and its
 // effect on the document, the clipboard and the menu bar.
+#include <richedit.h>
+
 #include <cstring>
 #include <vector>
 
@@ -129,6 +131,47 @@ TEST_F(WordHostTest, PasteTakesTheClipboardTextInItsLocalesCodePage) {
   CloseClipboard();
   EXPECT_NE(Send(110, 2, &block, false), 0);
   EXPECT_EQ(wordhost::DocumentText(), L"\x00DE\x00E1");
+}
+
+// Word keeps the formatting of what another program copied: the Rich Text Format
+// goes before the Unicode text.
+TEST_F(WordHostTest, PasteTakesRichTextInTheFaceAndSizeItNames) {
+  const char rtf[] =
+      "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil DejaVu Sans;}}\\rtlch\\f0\\fs34 "
+      "(\\u1602?\\u1604?)}";
+  const wchar_t unicode[] = L"not this";
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  auto put = [](UINT format, const void* data, std::size_t size) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(GlobalLock(memory), data, size);
+    GlobalUnlock(memory);
+    SetClipboardData(format, memory);
+  };
+  put(RegisterClipboardFormatW(L"Rich Text Format"), rtf, sizeof rtf);
+  put(CF_UNICODETEXT, unicode, sizeof unicode);
+  CloseClipboard();
+  HostCommandBlock block;
+  InitHostCommand(&block, kArgString, nullptr, 0);
+  AddStringArg(&block, "unread");
+  EXPECT_EQ(Send(110, 2, &block, false), 0);
+
+  std::wstring expected = kDocument;
+  expected.replace(4, 4, L"(\x0642\x0644)");
+  EXPECT_EQ(wordhost::DocumentText(), expected);
+  EXPECT_EQ(LastLog(),
+            "110 options=2 count=1 args=[string \"unread\"] result=none => 0 pasted "
+            "\"(\xDE\xE1)\"");
+  wordhost::SetSelection(4, 8);
+  CHARFORMAT2W format = {};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_FACE | CFM_SIZE;
+  SendMessageW(wordhost::DocumentWindow(), EM_GETCHARFORMAT, SCF_SELECTION,
+               reinterpret_cast<LPARAM>(&format));
+  // Both masks stay set only when the whole run has one face and one size.
+  EXPECT_EQ(format.dwMask & (CFM_FACE | CFM_SIZE), static_cast<DWORD>(CFM_FACE | CFM_SIZE));
+  EXPECT_STREQ(format.szFaceName, L"DejaVu Sans");
+  EXPECT_EQ(format.yHeight, 17 * 20);
 }
 
 TEST_F(WordHostTest, HostWindowIsTheMainWindowIn16Bits) {
