@@ -14,7 +14,7 @@ chmls extracttoc "$chm" "$work/toc" >/dev/null 2>&1 || { echo "chmls finds no co
 toc=$(iconv -f CP1256 -t UTF-8 "$work/toc") || { echo "the contents are not Windows-1256"; exit 1; }
 failed=0 topics=0 lines=0
 fail() { echo "FAILED: $*"; failed=$((failed + 1)); }
-escape() { sed -e 's/&/\&amp;/g' -e 's/</\&lt;/g' -e 's/>/\&gt;/g' -e 's/"/\&quot;/g' <<<"$1"; }
+escape() { sed -e 's/&/\&amp;/g' -e 's/</\&lt;/g' -e 's/>/\&gt;/g' -e 's/"/\&quot;/g' -e "s/'/\&#39;/g" <<<"$1"; }
 page=""
 while IFS= read -r line || [ -n "$line" ]; do
   line="${line%$'\r'}"

@@ -4,33 +4,11 @@
 #include <map>
 #include <stdexcept>
 
+#include "clipboard_formats.h"
 #include "codepage.h"
 
 namespace quran {
 namespace {
-
-std::string Escape(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
 
 std::string Utf8(const std::string& cp1256) {
   auto text = Cp1256ToUtf8(cp1256);
@@ -52,14 +30,14 @@ const char* Direction(bool rightToLeft) {
 std::string Page(const HelpDocument& doc, std::size_t t,
                  const std::map<std::string, std::size_t>& byId) {
   const HelpTopic& topic = doc.topics[t];
-  std::string title = Escape(Utf8(topic.title));
+  std::string title = HtmlEscaped(Utf8(topic.title));
   std::string html = "<!DOCTYPE html>\n<html" + std::string(Direction(topic.rightToLeft)) +
                      ">\n<head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; "
                      "charset=utf-8\">\n<title>" +
                      title + "</title>\n<style>body { font-family: " + doc.fontFace +
                      ", sans-serif; }</style>\n</head>\n<body>\n<h1>" + title + "</h1>\n";
   for (const HelpParagraph& p : topic.paragraphs) {
-    std::string text = Escape(Utf8(p.text));
+    std::string text = HtmlEscaped(Utf8(p.text));
     if (!p.linkTo.empty()) {
       std::string page = TopicPage(doc, byId.at(p.linkTo));
       html += "<p" + std::string(Direction(p.rightToLeft)) + "><a href=\"" + page + "\">" + text +
@@ -81,8 +59,8 @@ std::string Sitemap(const HelpDocument& doc) {
       "<BODY>\n<UL>\n";
   for (std::size_t t = 0; t < doc.topics.size(); ++t) {
     map += "<LI><OBJECT type=\"text/sitemap\">\n<param name=\"Name\" value=\"" +
-           Escape(doc.topics[t].title) + "\">\n<param name=\"Local\" value=\"" + TopicPage(doc, t) +
-           "\">\n</OBJECT>\n";
+           HtmlEscaped(doc.topics[t].title) + "\">\n<param name=\"Local\" value=\"" +
+           TopicPage(doc, t) + "\">\n</OBJECT>\n";
   }
   return map + "</UL>\n</BODY>\n</HTML>\n";
 }

@@ -7,32 +7,6 @@
 namespace quran {
 namespace {
 
-std::string HtmlEscaped(std::u16string_view text) {
-  std::string out;
-  for (char c : ToUtf8(text)) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&#39;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 std::string RtfEscaped(std::u16string_view text) {
   std::string out;
   for (char16_t c : text) {
@@ -62,12 +36,38 @@ std::string Offset(std::size_t value) {
 
 }  // namespace
 
+std::string HtmlEscaped(std::string_view utf8) {
+  std::string out;
+  for (char c : utf8) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
 std::string ClipboardHtml(std::u16string_view citation, const CitationFont& font) {
   const std::string before =
       "<html><head><meta charset=\"utf-8\"></head><body>\r\n<!--StartFragment-->";
-  const std::string fragment = "<p dir=\"rtl\" lang=\"ar\" style=\"font-family:'" +
-                               HtmlEscaped(font.face) + "';font-size:" + Points(font.halfPoints) +
-                               "pt\">" + HtmlEscaped(citation) + "</p>";
+  const std::string fragment =
+      "<p dir=\"rtl\" lang=\"ar\" style=\"font-family:'" + HtmlEscaped(ToUtf8(font.face)) +
+      "';font-size:" + Points(font.halfPoints) + "pt\">" + HtmlEscaped(ToUtf8(citation)) + "</p>";
   const std::string after = "<!--EndFragment-->\r\n</body></html>";
   auto header = [](std::size_t startHtml, std::size_t endHtml, std::size_t startFragment,
                    std::size_t endFragment) {
