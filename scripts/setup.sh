@@ -25,6 +25,10 @@ WINE32_PACKAGE=wine32:i386
 
 log() { printf '[quran] %s\n' "$*" >&2; }
 
+# apt's messages without the addresses of the sources they name: the file and the
+# reason are what a user can act on.
+apt_said() { sed -E -e 's#[a-z]+://[^/ ]+##g' -e 's# ?\[IP: [^]]*\]##g'; }
+
 missing_packages() {
   local p
   for p in "$@"; do
@@ -47,7 +51,7 @@ apt_update() {
     [ "$try" -lt 3 ] && sleep $((try * 5))
   done
   local why
-  why=$(grep -m1 'Failed to fetch' <<<"$out" || grep -E '^(E|W):' <<<"$out" | tail -1)
+  why=$( (grep -m1 'Failed to fetch' <<<"$out" || grep -E '^(E|W):' <<<"$out" | tail -1) | apt_said)
   log "apt-get update failed 3 times (${why:0:240}); going on with the package lists already here"
 }
 
@@ -62,7 +66,7 @@ apt_install() {
     apt-get install -s -qq "$p" >/dev/null 2>&1 || failing+=("$p")
   done
   log "could not install ${failing[*]:-$*}; apt said:"
-  echo "$out" | tail -8 | sed 's/^/[quran]   /' >&2
+  echo "$out" | tail -8 | apt_said | sed 's/^/[quran]   /' >&2
   exit 1
 }
 
@@ -250,7 +254,7 @@ ensure_wine32() {
     apt_update
     local out
     if ! out=$(DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$WINE32_PACKAGE" 2>&1); then
-      log "could not install $WINE32_PACKAGE ($(echo "$out" | grep -E '^E:' | tail -1 | cut -c1-200));" \
+      log "could not install $WINE32_PACKAGE ($(echo "$out" | grep -E '^E:' | tail -1 | apt_said | cut -c1-200));" \
         "going on without it"
       WHY_NOT_32BIT="the package $WINE32_PACKAGE could not be installed"
       if [ -n "$added" ] && [ -z "$(dpkg-query -W -f='${Architecture}\n' 2>/dev/null | grep -x i386)" ]; then
