@@ -23,7 +23,11 @@ CommandDispatch FindCommandDispatch() {
   return g_commandDispatch;
 }
 
+// A full block takes no more: what would overflow it is written where no command
+// reads it.
 HostArg* NextSlot(HostCommandBlock* block) {
+  static thread_local HostArg overflow;
+  if (block->count < 0 || block->count >= kHostArgSlots) return &overflow;
   return &block->args[block->count++];
 }
 

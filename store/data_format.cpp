@@ -48,7 +48,7 @@ __m128i Modulo47(__m128i bytes) {
 
 // Sixteen bytes at a time, the alphabet looked up by byte shuffles in three tables
 // of sixteen; a megabyte is decoded at each load. Returns how many bytes it decoded.
-[[gnu::target("ssse3")]] std::int32_t DecodeByShuffles(char* buf, std::int32_t length) {
+[[gnu::target("ssse3")]] std::size_t DecodeByShuffles(char* buf, std::size_t length) {
   alignas(16) static constexpr std::array<char, 48> kTables = [] {
     std::array<char, 48> tables{};
     for (std::size_t k = 0; k < kAlphabetSize; ++k) tables[k] = DecodeAlphabet[k];
@@ -61,7 +61,7 @@ __m128i Modulo47(__m128i bytes) {
   // A shuffle reads lane n & 15 of its table, or yields 0 where n has its high bit
   // set: adding 0x70 with saturation keeps the positions of the table's sixteen only.
   const __m128i keep = _mm_set1_epi8(0x70);
-  std::int32_t i = 0;
+  std::size_t i = 0;
   for (; i + 16 <= length; i += 16) {
     auto* at = reinterpret_cast<__m128i*>(buf + i);
     const __m128i positions = Modulo47(_mm_loadu_si128(at));
@@ -76,8 +76,8 @@ __m128i Modulo47(__m128i bytes) {
 }
 #endif
 
-void DecodeBlock(char* buf, std::int32_t length) {
-  std::int32_t i = 0;
+void DecodeBlock(char* buf, std::size_t length) {
+  std::size_t i = 0;
 #ifdef __SSE2__
   static const bool shuffles = __builtin_cpu_supports("ssse3");
   if (shuffles) i = DecodeByShuffles(buf, length);

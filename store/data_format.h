@@ -60,7 +60,7 @@ inline unsigned char EncodedByte(int k) {
 }
 
 // Decodes the first length bytes of buf in place.
-void DecodeBlock(char* buf, std::int32_t length);
+void DecodeBlock(char* buf, std::size_t length);
 
 // 116 chapter names indexed by chapter number, Windows-1256; 0 and 115 are empty.
 extern const char* const SuraNameTable[116];

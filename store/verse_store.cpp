@@ -73,7 +73,7 @@ bool ReadTextBlock(File& file, std::uint64_t& remaining, std::unique_ptr<char[]>
   block.reset(new (std::nothrow) char[std::size_t{length} + 1]);
   if (!block || !file.Read(block.get(), length)) return false;
   remaining -= length;
-  DecodeBlock(block.get(), static_cast<std::int32_t>(length));
+  DecodeBlock(block.get(), length);
   block[length] = '\0';
   return true;
 }
@@ -204,7 +204,7 @@ bool VerseStore::LoadRootFile() {
   if (!RootBlock) return false;
   std::size_t n = std::fread(RootBlock.get(), 1, static_cast<std::size_t>(size), file.get());
   RootBlock[n] = '\0';
-  DecodeBlock(RootBlock.get(), static_cast<std::int32_t>(n));
+  DecodeBlock(RootBlock.get(), n);
   rootLength_ = static_cast<std::uint32_t>(n);
   return file.Close();
 }
@@ -478,7 +478,8 @@ std::int32_t VerseStore::FindWordRoots(const char* word, const std::uint8_t* fil
       if (close == std::string_view::npos || close == 0) continue;
       std::size_t open = block.rfind('\\', close - 1);
       if (open == std::string_view::npos || close - open - 1 > kMaxPatternText) continue;
-      places.push_back(index_->roots.Find(block.substr(open + 1, close - open - 1)));
+      std::uint32_t root = index_->roots.Find(block.substr(open + 1, close - open - 1));
+      if (root != kNoId) places.push_back(root);
     }
   }
   CountPlaces(places, filter);

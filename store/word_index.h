@@ -20,8 +20,10 @@ inline constexpr std::uint32_t kNoId = 0xFFFFFFFF;
 // stay in the block they were cut from; a look-up may come from anywhere.
 class TextIds {
  public:
-  // The text's id, added when new. The bytes up to readableEnd may be read.
-  std::uint32_t Add(std::string_view text, const char* readableEnd);
+  // The text's id, added when new. The bytes up to readableEnd may be read. Defined
+  // in word_index.cpp, inline into the loops that add every word of the text: a
+  // call from elsewhere is a compile error, not a missing symbol.
+  inline std::uint32_t Add(std::string_view text, const char* readableEnd);
   std::uint32_t Find(std::string_view text) const;
   std::uint32_t Size() const { return static_cast<std::uint32_t>(texts_.size()); }
   // Where the text of an id starts.
@@ -136,8 +138,9 @@ void ListDerivatives(std::string_view body, const TextIds& words, std::vector<Li
 class VerseCursor {
  public:
   explicit VerseCursor(const VerseIndexRecord* index) : index_(index) {}
+  // Never past the last verse, whatever the ranges hold.
   int At(std::uint32_t position) {
-    while (position >= end_) {
+    while (position >= end_ && verse_ < kVerseCount - 1) {
       ++verse_;
       end_ = verse_ < kVerseCount - 1 ? End(verse_) : UINT32_MAX;
     }

@@ -112,13 +112,13 @@ TEST_F(RealData, FilesDecodeAndEncodeBackToThemselves) {
     std::memcpy(&length, file.data() + at + 4, 4);
     std::string raw = file.substr(at + 8, length);
     std::string text = raw;
-    DecodeBlock(text.data(), static_cast<std::int32_t>(text.size()));
+    DecodeBlock(text.data(), text.size());
     EXPECT_EQ(EncodeBlock(text), raw);
     at += 8 + length;
   }
   std::string roots = testing::ReadFile(std::string(QURAN_DATA_DIR) + "/" + kRootFileName);
   std::string text = roots;
-  DecodeBlock(text.data(), static_cast<std::int32_t>(text.size()));
+  DecodeBlock(text.data(), text.size());
   EXPECT_EQ(EncodeBlock(text), roots);
   EXPECT_EQ(text, store_->RootBlock.get());
 }

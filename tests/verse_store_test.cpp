@@ -194,6 +194,39 @@ TEST_F(StoreTest, VerseTextIsTrimmedOfSpacesOnly) {
 
 // The one-pass searches must give exactly what the plain definition gives, also on
 // texts full of repeats, shared derivatives and filters.
+// Thousands of distinct words, each twice: the word tables outgrow their first size
+// while holding words, and every word is still found where it stands.
+TEST(StoreEquivalence, WordTablesGrowWithWordsInThem) {
+  const std::string letters = W("ابتثجحخدذرزسشصضطظعغفقكلمنهوية");
+  std::vector<std::string> verses, words;
+  std::string text;
+  for (std::size_t a = 0; a < letters.size(); ++a) {
+    for (std::size_t b = 0; b < letters.size(); ++b) {
+      for (std::size_t c = 0; c < letters.size(); ++c) {
+        words.push_back({letters[a], letters[b], letters[c]});
+      }
+    }
+  }
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    text += (text.empty() ? "" : " ") + words[i] + " " + words[(i * 7) % words.size()];
+    if (i % 40 == 39) verses.push_back(*Cp1256ToUtf8(text)), text.clear();
+  }
+  TempDir dir;
+  testing::WriteFiles(dir, HandmadeVerses(verses), {});
+  VerseStore fast(dir.str().c_str()), plain(dir.str().c_str());
+  ASSERT_EQ(fast.LoadFailed, 0);
+  for (std::size_t i = 0; i < words.size(); i += 61) {
+    std::string padded = " " + words[i] + " ";
+    fast.FindText(padded.c_str(), nullptr, true);
+    literal::FindText(plain, padded.c_str(), nullptr, true);
+    ASSERT_EQ(fast.OccurrenceCount, plain.OccurrenceCount) << i;
+    ASSERT_EQ(0, std::memcmp(fast.ResultFlags, plain.ResultFlags, kVerseCount)) << i;
+    fast.FindText(padded.c_str(), nullptr, true, Matching::kLoose);
+    literal::FindLooseText(plain, padded.c_str(), nullptr, true);
+    ASSERT_EQ(fast.OccurrenceCount, plain.OccurrenceCount) << i;
+  }
+}
+
 TEST(StoreEquivalence, MatchesThePlainDefinitionOnRandomData) {
   const std::vector<std::string> words = {"كتب", "كاتب", "الكتاب", "قال", "قل", "ق", "بب", "ب"};
   std::mt19937 rng(7);
