@@ -100,6 +100,14 @@ std::string_view EntryBody(std::string_view block, std::string_view root) {
   return block.substr(start, end - start);
 }
 
+// A query as a search of that matching reads it; a loose one's text without its marks
+// is kept in *kept.
+std::string_view Taken(const char* query, Matching matching, std::string* kept) {
+  if (matching != Matching::kLoose) return query;
+  *kept = WithoutMarks(query);
+  return *kept;
+}
+
 }  // namespace
 
 VerseStore::VerseStore() {
@@ -376,8 +384,8 @@ std::int32_t VerseStore::FindText(const char* query, const std::uint8_t* filter,
   if (reset) Reset();
   if (!loaded_ || !query || !*query) return OccurrenceCount;
   const bool loose = matching == Matching::kLoose;
-  const std::string kept = loose ? WithoutMarks(query) : std::string();
-  std::string_view q = loose ? std::string_view(kept) : std::string_view(query);
+  std::string kept;
+  std::string_view q = Taken(query, matching, &kept);
   // One word between two spaces is a look-up; the words index it wherever it stands.
   if (q.size() > 2 && q.front() == ' ' && q.back() == ' ' && q.find(' ', 1) == q.size() - 1) {
     std::string_view w = q.substr(1, q.size() - 2);
@@ -404,8 +412,8 @@ std::int32_t VerseStore::FindRoot(const char* root, const std::uint8_t* filter, 
   if (reset) Reset();
   if (!loaded_ || !root) return 0;
   const bool loose = matching == Matching::kLoose;
-  const std::string kept = loose ? WithoutMarks(root) : std::string();
-  std::string_view r = loose ? std::string_view(kept) : std::string_view(root);
+  std::string kept;
+  std::string_view r = Taken(root, matching, &kept);
   if (r.size() > kMaxPatternText) return 0;
   // A root with a delimiter of its own is taken as it stands.
   if (loose && r.find_first_of("/\\") == std::string_view::npos) {
@@ -437,27 +445,28 @@ std::int32_t VerseStore::FindWordRoots(const char* word, const std::uint8_t* fil
   if (reset) Reset();
   if (!loaded_ || !word) return 0;
   const bool loose = matching == Matching::kLoose;
-  const std::string kept = loose ? WithoutMarks(word) : std::string();
-  std::string_view w = loose ? std::string_view(kept) : std::string_view(word);
+  std::string kept;
+  std::string_view w = Taken(word, matching, &kept);
   if (w.size() > kMaxPatternText) return 0;
   // The root of each place "/w/" is found, one per place.
   std::vector<std::uint32_t> places;
   if (!w.empty() && w.find_first_of("/\\") == std::string_view::npos) {
-    std::vector<SlashWord> found;
+    std::span<const SlashWord> found;
+    std::vector<SlashWord> merged;
     if (!loose) {
       std::uint32_t id = index_->words.Find(w);
       if (id == kNoId) return 0;
-      auto of = index_->slashWords.Of(id);
-      found.assign(of.begin(), of.end());
+      found = index_->slashWords.Of(id);
     } else {
       for (std::uint32_t id : index_->wordKeys.Candidates(w)) {
         if (!TextFinds(w, index_->words.TextAt(id))) continue;
         auto of = index_->slashWords.Of(id);
-        found.insert(found.end(), of.begin(), of.end());
+        merged.insert(merged.end(), of.begin(), of.end());
       }
       // The places of several words, in block order, as one scan of the block meets them.
-      std::sort(found.begin(), found.end(),
+      std::sort(merged.begin(), merged.end(),
                 [](const SlashWord& a, const SlashWord& b) { return a.segment < b.segment; });
+      found = merged;
     }
     std::uint32_t previous = kNoId;
     for (const SlashWord& s : found) {

@@ -13,6 +13,7 @@
 #include "host_command.h"
 #include "product.h"
 #include "search_dialog.h"
+#include "win_text.h"
 
 namespace quran {
 namespace {
@@ -47,21 +48,6 @@ class GlobalBlock {
 
  private:
   HGLOBAL block_;
-};
-
-// The clipboard, open while this lives.
-class OpenClipboardLock {
- public:
-  explicit OpenClipboardLock(HWND owner) : open_(OpenClipboard(owner) != 0) {}
-  ~OpenClipboardLock() {
-    if (open_) CloseClipboard();
-  }
-  OpenClipboardLock(const OpenClipboardLock&) = delete;
-  OpenClipboardLock& operator=(const OpenClipboardLock&) = delete;
-  explicit operator bool() const { return open_; }
-
- private:
-  bool open_;
 };
 
 // A block holding the bytes and a terminating zero; empty when memory is short.
@@ -115,14 +101,7 @@ void SearchDialog::OnCopyVerses() {
     for (int i = 0; i < count; ++i) {
       verses.push_back(static_cast<std::uint32_t>(m_resultList.ItemData(items[i])));
     }
-    // Text that Windows-1256 holds, in the style nearest the chosen one: one
-    // citation for each of the chosen style's, as both join alike.
-    std::vector<Citation> citations = BuildCitation(verses, m_citationSettings.style);
-    std::vector<Citation> plain = BuildCitation(verses, Cp1256Style(m_citationSettings.style));
-    std::string cp1256;
-    for (std::size_t i = 0; i < citations.size() && i < plain.size(); ++i) {
-      if (ToCp1256(plain[i].text, &cp1256)) InsertCitation(citations[i].text, cp1256);
-    }
+    CiteVerses(verses, 0, 0);
   } catch (const std::bad_alloc&) {
     ShowError(L"Not enough memory to copy the verses.");
   }
@@ -136,40 +115,56 @@ void SearchDialog::OnCopyMarked() {
   m_verseEdit.Send(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   if (start == end) return;
   try {
-    auto s = static_cast<std::int32_t>(start), e = static_cast<std::int32_t>(end);
-    std::vector<Citation> citation = BuildCitation(verse, m_citationSettings.style, s, e);
-    std::vector<Citation> plain = BuildCitation(verse, Cp1256Style(m_citationSettings.style), s, e);
-    std::string cp1256;
-    if (citation.size() == 1 && plain.size() == 1 && ToCp1256(plain[0].text, &cp1256)) {
-      InsertCitation(citation[0].text, cp1256);
-    }
+    CiteVerses(verse, static_cast<std::int32_t>(start), static_cast<std::int32_t>(end));
   } catch (const std::bad_alloc&) {
     ShowError(L"Not enough memory to copy the verse.");
   }
+}
+
+bool SearchDialog::ReadCitedVerses(std::span<const std::uint32_t> verses, std::int32_t start,
+                                   std::int32_t end, std::vector<std::string>* texts,
+                                   std::vector<CitedVerse>* cited) {
+  for (std::uint32_t verse : verses) {
+    if (verse >= static_cast<std::uint32_t>(kVerseCount) ||
+        !m_store.GetVerseText(verse, m_textBuffer, sizeof m_textBuffer)) {
+      ShowError(L"This verse cannot be cited: its text is too long.");
+      return false;
+    }
+    texts->emplace_back(m_textBuffer);
+  }
+  for (std::size_t i = 0; i < verses.size(); ++i) {
+    const VerseIndexRecord& record = m_store.VerseIndex[verses[i]];
+    cited->push_back({record.chapter, record.verse, (*texts)[i]});
+  }
+  if (cited->size() == 1) {
+    (*cited)[0].markStart = start;
+    (*cited)[0].markEnd = end;
+  }
+  return true;
 }
 
 std::vector<Citation> SearchDialog::BuildCitation(std::span<const std::uint32_t> verses,
                                                   const CitationStyle& style, std::int32_t start,
                                                   std::int32_t end) {
   std::vector<std::string> texts;
-  for (std::uint32_t verse : verses) {
-    if (verse >= static_cast<std::uint32_t>(kVerseCount) ||
-        !m_store.GetVerseText(verse, m_textBuffer, sizeof m_textBuffer)) {
-      ShowError(L"This verse cannot be cited: its text is too long.");
-      return {};
-    }
-    texts.emplace_back(m_textBuffer);
-  }
   std::vector<CitedVerse> cited;
-  for (std::size_t i = 0; i < verses.size(); ++i) {
-    const VerseIndexRecord& record = m_store.VerseIndex[verses[i]];
-    cited.push_back({record.chapter, record.verse, texts[i]});
-  }
-  if (cited.size() == 1) {
-    cited[0].markStart = start;
-    cited[0].markEnd = end;
-  }
+  if (!ReadCitedVerses(verses, start, end, &texts, &cited)) return {};
   return BuildCitations(cited, style);
+}
+
+void SearchDialog::CiteVerses(std::span<const std::uint32_t> verses, std::int32_t start,
+                              std::int32_t end) {
+  std::vector<std::string> texts;
+  std::vector<CitedVerse> cited;
+  if (!ReadCitedVerses(verses, start, end, &texts, &cited)) return;
+  // Text that Windows-1256 holds, in the style nearest the chosen one: one citation
+  // for each of the chosen style's, as both join alike.
+  std::vector<Citation> citations = BuildCitations(cited, m_citationSettings.style);
+  std::vector<Citation> plain = BuildCitations(cited, Cp1256Style(m_citationSettings.style));
+  std::string cp1256;
+  for (std::size_t i = 0; i < citations.size() && i < plain.size(); ++i) {
+    if (ToCp1256(plain[i].text, &cp1256)) InsertCitation(citations[i].text, cp1256);
+  }
 }
 
 std::vector<std::uint32_t> SearchDialog::PreviewVerses() {
@@ -213,7 +208,7 @@ bool SearchDialog::InsertCitation(std::u16string_view citation, const std::strin
     web = BlockOf(html.data(), html.size(), 1);
   }
   bool handed = false;
-  if (OpenClipboardLock clipboard(Window()); clipboard) {
+  if (ClipboardLock clipboard(Window()); clipboard) {
     EmptyClipboard();
     handed = text->HandTo(CF_TEXT);
     if (handed) unicode->HandTo(CF_UNICODETEXT);

@@ -28,21 +28,6 @@ bool IsWhiteSpace(char c) {
   return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// Opened for one operation and closed on every path.
-class ClipboardLock {
- public:
-  explicit ClipboardLock(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
-  ~ClipboardLock() {
-    if (open_) CloseClipboard();
-  }
-  ClipboardLock(const ClipboardLock&) = delete;
-  ClipboardLock& operator=(const ClipboardLock&) = delete;
-  explicit operator bool() const { return open_; }
-
- private:
-  bool open_;
-};
-
 void ShowMessage(HWND owner, const char* text, const char* caption) {
   MessageBoxW(owner, FromCodePage(text).c_str(), FromCodePage(caption).c_str(), MB_OK);
 }

@@ -41,6 +41,13 @@ class SearchDialog : public Dialog {
   std::vector<Citation> BuildCitation(std::span<const std::uint32_t> verses,
                                       const CitationStyle& style, std::int32_t start = 0,
                                       std::int32_t end = 0);
+  // The verses' texts into *texts and, pointing into them, the verses to cite; false,
+  // after a message, when a verse cannot be read.
+  bool ReadCitedVerses(std::span<const std::uint32_t> verses, std::int32_t start, std::int32_t end,
+                       std::vector<std::string>* texts, std::vector<CitedVerse>* cited);
+  // The citations in the chosen style, then each in the nearest style Windows-1256
+  // writes, handed to the clipboard and the host.
+  void CiteVerses(std::span<const std::uint32_t> verses, std::int32_t start, std::int32_t end);
   // Hands a citation to the clipboard, as Unicode and in the verse font, and its
   // Windows-1256 form as ANSI text and to the host; false after the clipboard
   // refused it.

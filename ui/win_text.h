@@ -23,6 +23,21 @@ bool ToArabicByte(wchar_t character, unsigned char* byte);
 std::string WindowText1256(HWND window);
 void SetWindowText1256(HWND window, std::string_view text);
 
+// The clipboard, opened for one operation and closed on every path.
+class ClipboardLock {
+ public:
+  explicit ClipboardLock(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+  ~ClipboardLock() {
+    if (open_) CloseClipboard();
+  }
+  ClipboardLock(const ClipboardLock&) = delete;
+  ClipboardLock& operator=(const ClipboardLock&) = delete;
+  explicit operator bool() const { return open_; }
+
+ private:
+  bool open_;
+};
+
 // The clipboard's text as a paste takes it: its Unicode form when it has one, else
 // its ANSI form read in the code page of the clipboard's locale (CF_LOCALE). The
 // clipboard must be open. False when it holds no text.

@@ -72,10 +72,7 @@ RichText ReadRtf(const std::string& rtf) {
   GetWindowTextW(edit, text, 4096);
   read.text = text;
   SendMessageW(edit, EM_SETSEL, 0, 1);
-  CHARFORMAT2W format = {};
-  format.cbSize = sizeof format;
-  format.dwMask = CFM_FACE | CFM_SIZE;
-  SendMessageW(edit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  CHARFORMAT2W format = SelectionFormat(edit);
   read.face = format.szFaceName;
   read.twips = format.yHeight;
   DestroyWindow(edit);
@@ -309,11 +306,7 @@ TEST_F(CitationTest, OrnateJoinedCitationGoesAsFourFormatsTheAnsiOnesInPlainBrac
   // The host pasted the Rich Text Format: the document shows the verse font.
   EXPECT_EQ(wordhost::DocumentText(), ornate);
   wordhost::SetSelection(0, static_cast<int>(ornate.size()));
-  CHARFORMAT2W pasted = {};
-  pasted.cbSize = sizeof pasted;
-  pasted.dwMask = CFM_FACE | CFM_SIZE;
-  SendMessageW(wordhost::DocumentWindow(), EM_GETCHARFORMAT, SCF_SELECTION,
-               reinterpret_cast<LPARAM>(&pasted));
+  CHARFORMAT2W pasted = SelectionFormat(wordhost::DocumentWindow());
   EXPECT_EQ(pasted.dwMask & (CFM_FACE | CFM_SIZE), static_cast<DWORD>(CFM_FACE | CFM_SIZE));
   EXPECT_EQ(std::wstring(pasted.szFaceName), verseFont.lfFaceName);
   EXPECT_EQ(pasted.yHeight, rich.twips);

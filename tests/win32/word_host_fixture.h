@@ -3,7 +3,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <richedit.h>
 
+#include <cstring>
 #include <string>
 
 #include "screenshot.h"
@@ -15,6 +17,24 @@ inline const wchar_t kDocument[] =
     L"\x0627\x0644\x0631\x062D\x064A\x0645";
 // "الله" in Windows-1256.
 inline const char kAllah1256[] = "\xC7\xE1\xE1\xE5";
+
+// Puts size bytes of data on the clipboard, which must be open, in that format.
+inline void PutClipboardData(UINT format, const void* data, std::size_t size) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  std::memcpy(GlobalLock(memory), data, size);
+  GlobalUnlock(memory);
+  SetClipboardData(format, memory);
+}
+
+// The face and size of a rich edit's selection: CFM_FACE and CFM_SIZE stay in the
+// mask only when the whole selection has one face and one size.
+inline CHARFORMAT2W SelectionFormat(HWND edit) {
+  CHARFORMAT2W format = {};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_FACE | CFM_SIZE;
+  SendMessageW(edit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  return format;
+}
 
 // The clipboard's text in one of its formats: CF_TEXT as char, CF_UNICODETEXT as
 // wchar_t.

@@ -23,16 +23,8 @@ std::int32_t Send(std::uint16_t command, std::int16_t options, HostCommandBlock*
 void PutOnClipboard(const char* text, LCID locale = 0) {
   ASSERT_TRUE(OpenClipboard(nullptr));
   EmptyClipboard();
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
-  std::strcpy(static_cast<char*>(GlobalLock(memory)), text);
-  GlobalUnlock(memory);
-  SetClipboardData(CF_TEXT, memory);
-  if (locale) {
-    HGLOBAL id = GlobalAlloc(GMEM_MOVEABLE, sizeof locale);
-    *static_cast<LCID*>(GlobalLock(id)) = locale;
-    GlobalUnlock(id);
-    SetClipboardData(CF_LOCALE, id);
-  }
+  PutClipboardData(CF_TEXT, text, std::strlen(text) + 1);
+  if (locale) PutClipboardData(CF_LOCALE, &locale, sizeof locale);
   CloseClipboard();
 }
 
@@ -142,14 +134,8 @@ TEST_F(WordHostTest, PasteTakesRichTextInTheFaceAndSizeItNames) {
   const wchar_t unicode[] = L"not this";
   ASSERT_TRUE(OpenClipboard(nullptr));
   EmptyClipboard();
-  auto put = [](UINT format, const void* data, std::size_t size) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-    std::memcpy(GlobalLock(memory), data, size);
-    GlobalUnlock(memory);
-    SetClipboardData(format, memory);
-  };
-  put(RegisterClipboardFormatW(L"Rich Text Format"), rtf, sizeof rtf);
-  put(CF_UNICODETEXT, unicode, sizeof unicode);
+  PutClipboardData(RegisterClipboardFormatW(L"Rich Text Format"), rtf, sizeof rtf);
+  PutClipboardData(CF_UNICODETEXT, unicode, sizeof unicode);
   CloseClipboard();
   HostCommandBlock block;
   InitHostCommand(&block, kArgString, nullptr, 0);
@@ -163,12 +149,7 @@ TEST_F(WordHostTest, PasteTakesRichTextInTheFaceAndSizeItNames) {
             "110 options=2 count=1 args=[string \"unread\"] result=none => 0 pasted "
             "\"(\xDE\xE1)\"");
   wordhost::SetSelection(4, 8);
-  CHARFORMAT2W format = {};
-  format.cbSize = sizeof format;
-  format.dwMask = CFM_FACE | CFM_SIZE;
-  SendMessageW(wordhost::DocumentWindow(), EM_GETCHARFORMAT, SCF_SELECTION,
-               reinterpret_cast<LPARAM>(&format));
-  // Both masks stay set only when the whole run has one face and one size.
+  CHARFORMAT2W format = SelectionFormat(wordhost::DocumentWindow());
   EXPECT_EQ(format.dwMask & (CFM_FACE | CFM_SIZE), static_cast<DWORD>(CFM_FACE | CFM_SIZE));
   EXPECT_STREQ(format.szFaceName, L"DejaVu Sans");
   EXPECT_EQ(format.yHeight, 17 * 20);
