@@ -84,6 +84,16 @@ add_dependencies(search_window_bench QuranAddin)
 set_source_files_properties(bench/search_window_bench.cpp PROPERTIES COMPILE_OPTIONS
   "-finput-charset=UTF-8;-fexec-charset=CP1256")
 
+# Random user actions against the add-in in the stand-in Word, run by ./quran
+# fuzz-window and, for two minutes, by the tests.
+add_executable(window_fuzzer fuzz/window/window_fuzzer.cpp fuzz/window/window_actions.cpp
+  fuzz/window/window_player.cpp)
+target_link_libraries(window_fuzzer PRIVATE wordhost_core verse_store citation_text psapi ntdll)
+target_link_options(window_fuzzer PRIVATE ${WORDHOST_DEF})
+add_dependencies(window_fuzzer QuranAddin clipboard_holder)
+set_source_files_properties(fuzz/window/window_player.cpp PROPERTIES COMPILE_OPTIONS
+  "-finput-charset=UTF-8;-fexec-charset=CP1256")
+
 # The 64-bit tree also packs both architectures' add-ins into the installers and
 # the release archive.
 if(QURAN_ARCH STREQUAL "x64")

@@ -381,6 +381,49 @@ test_windows() {
   return $status
 }
 
+# fuzz_window_options [--x86] [--seed SEED] ACTIONS | --replay FILE: read before
+# anything is built, for run_fuzz_window.
+FUZZ_WINDOW_ARCH=win64
+FUZZ_WINDOW_ARGS=()
+fuzz_window_options() {
+  while [ $# -gt 0 ]; do
+    case "$1" in
+      --x86) FUZZ_WINDOW_ARCH=win32 ;;
+      --seed)
+        [[ "${2:-}" =~ ^[0-9]+$ ]] || { log "--seed needs a number"; exit 2; }
+        FUZZ_WINDOW_ARGS+=(--seed "$2")
+        shift
+        ;;
+      --replay)
+        [ -f "${2:-}" ] || { log "--replay needs a replay file"; exit 2; }
+        FUZZ_WINDOW_ARGS+=(--replay "Z:$(realpath "$2" | tr / '\\')")
+        shift
+        ;;
+      *)
+        [[ "$1" =~ ^[1-9][0-9]*$ ]] || { log "fuzz-window: unknown argument '$1'"; exit 2; }
+        FUZZ_WINDOW_ARGS+=(--actions "$1")
+        ;;
+    esac
+    shift
+  done
+  [ ${#FUZZ_WINDOW_ARGS[@]} -gt 0 ] || { log "fuzz-window needs a number of actions or --replay FILE"; exit 2; }
+}
+
+# The window fuzzer on the add-in in the stand-in Word; a failure's replay file goes
+# to build/window-fuzz.
+run_fuzz_window() {
+  local arch="$FUZZ_WINDOW_ARCH" out="$BUILD_ROOT/window-fuzz"
+  if [ "$arch" = win32 ] && ! runs_32bit; then
+    say_32bit_skipped
+    return 0
+  fi
+  mkdir -p "$out"
+  log "the window fuzzer, $(arch_name "$arch"); replay files go to $out"
+  (cd "$(windows_dir "$arch")" && with_display bash -c '"$1" "$2" "$3" bin/window_fuzzer.exe "${@:4}"
+    status=$?; WINEPREFIX="$3" wineserver -k 2>/dev/null; exit $status' _ "$WINE_RUN" "$arch" \
+    "$(wine_prefix "$arch")" --out "Z:$(tr / '\\' <<<"$out")" "${FUZZ_WINDOW_ARGS[@]}")
+}
+
 # The search window's timings under Wine, for each runnable architecture.
 run_windows_bench() {
   local arch

@@ -123,6 +123,9 @@ inline constexpr std::size_t kMaxPatternText = 1021;
 // removed, where only 0x20 counts, so tabs and line breaks stay part of it.
 std::string TrimBlanks(std::string_view text);
 
+// The words of a text, split at its spaces; none is empty.
+std::vector<std::string_view> SplitWords(std::string_view text);
+
 // The text without the marks a loose search ignores: harakat (fathatan to sukun),
 // tatweel, ZWNJ, ZWJ, LRM and RLM.
 std::string WithoutMarks(std::string_view text);

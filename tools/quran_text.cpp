@@ -59,16 +59,4 @@ std::vector<std::string> LoadVerses(const std::string& path, TextForm form) {
   return verses;
 }
 
-std::vector<std::string_view> SplitWords(std::string_view verse) {
-  std::vector<std::string_view> words;
-  std::size_t start = 0;
-  while (start < verse.size()) {
-    std::size_t end = verse.find(' ', start);
-    if (end == std::string_view::npos) end = verse.size();
-    if (end > start) words.push_back(verse.substr(start, end - start));
-    start = end + 1;
-  }
-  return words;
-}
-
 }  // namespace quran

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "verse_store.h"  // SplitWords
+
 namespace quran {
 
 enum class TextForm {
@@ -21,8 +23,5 @@ std::string CleanVerse(std::string_view utf8, TextForm form);
 // Reads a JSON array of 6,236 verse strings and cleans each. Throws std::runtime_error
 // with a message naming the file on any fault.
 std::vector<std::string> LoadVerses(const std::string& path, TextForm form);
-
-// Splits a cleaned verse at its single spaces.
-std::vector<std::string_view> SplitWords(std::string_view verse);
 
 }  // namespace quran

@@ -1,0 +1,86 @@
+#include "window_actions.h"
+
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+
+namespace window_fuzz {
+namespace {
+
+struct Weighted {
+  Act act;
+  const char* name;
+  int weight;
+};
+
+const Weighted kActs[] = {
+    {Act::kShow, "show", 70},
+    {Act::kType, "type", 90},
+    {Act::kMode, "mode", 45},
+    {Act::kPickRoot, "pick-root", 30},
+    {Act::kTypeRoot, "type-root", 25},
+    {Act::kResultsOnly, "results-only", 30},
+    {Act::kLoose, "loose", 25},
+    {Act::kSearch, "search", 90},
+    {Act::kSelect, "select", 90},
+    {Act::kMark, "mark", 50},
+    {Act::kCopyVerses, "copy-verses", 40},
+    {Act::kCopyMarked, "copy-marked", 35},
+    {Act::kFont, "font", 6},
+    {Act::kCitationStyle, "citation-style", 8},
+    {Act::kAbout, "about", 3},
+    {Act::kHelp, "help", 1},
+    {Act::kHide, "hide", 6},
+    {Act::kReopen, "reopen", 3},
+};
+static_assert(std::size(kActs) == static_cast<std::size_t>(Act::kCount));
+
+int TotalWeight() {
+  int total = 0;
+  for (const Weighted& w : kActs) total += w.weight;
+  return total;
+}
+
+}  // namespace
+
+const char* ActName(Act act) {
+  return kActs[static_cast<std::size_t>(act)].name;
+}
+
+Action ActionSource::Next() {
+  static const int total = TotalWeight();
+  int pick = static_cast<int>(random_() % static_cast<std::uint64_t>(total));
+  Action action;
+  for (const Weighted& w : kActs) {
+    if (pick < w.weight) {
+      action.act = w.act;
+      break;
+    }
+    pick -= w.weight;
+  }
+  action.a = static_cast<std::uint32_t>(random_());
+  action.b = static_cast<std::uint32_t>(random_());
+  action.c = static_cast<std::uint32_t>(random_());
+  return action;
+}
+
+std::string Serialize(const Action& action) {
+  char line[96];
+  std::snprintf(line, sizeof line, "%s %u %u %u", ActName(action.act), action.a, action.b,
+                action.c);
+  return line;
+}
+
+bool Parse(const std::string& line, Action* action) {
+  char name[32] = {};
+  unsigned a = 0, b = 0, c = 0;
+  if (std::sscanf(line.c_str(), "%31s %u %u %u", name, &a, &b, &c) != 4) return false;
+  for (const Weighted& w : kActs) {
+    if (std::strcmp(w.name, name) != 0) continue;
+    *action = {w.act, a, b, c};
+    return true;
+  }
+  return false;
+}
+
+}  // namespace window_fuzz
