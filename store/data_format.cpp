@@ -4,7 +4,7 @@
 
 #include <array>
 
-#ifdef __SSE2__
+#if defined(__SSE2__) && !defined(QURAN_SCALAR)
 #include <tmmintrin.h>
 #endif
 
@@ -35,7 +35,7 @@ int AlphabetPosition(unsigned char c) {
   return -1;
 }
 
-#ifdef __SSE2__
+#if defined(__SSE2__) && !defined(QURAN_SCALAR)
 // Each byte taken modulo 47 in three rounds: a byte at or past 4 x 47, then 2 x 47,
 // then 47 is moved down by that much; below it, the subtraction wraps and min keeps it.
 __m128i Modulo47(__m128i bytes) {
@@ -78,7 +78,7 @@ __m128i Modulo47(__m128i bytes) {
 
 void DecodeBlock(char* buf, std::size_t length) {
   std::size_t i = 0;
-#ifdef __SSE2__
+#if defined(__SSE2__) && !defined(QURAN_SCALAR)
   static const bool shuffles = __builtin_cpu_supports("ssse3");
   if (shuffles) i = DecodeByShuffles(buf, length);
 #endif

@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <utility>
 
-#ifdef __SSE2__
+#if defined(__SSE2__) && !defined(QURAN_SCALAR)
 #include <emmintrin.h>
 #endif
 
@@ -121,7 +121,7 @@ unsigned char KeyByte(unsigned char c) {
 void FoldText(const char* text, std::size_t length, Plane plane, char* out) {
   const auto& table = plane == Plane::kHamzas ? kHamzas : kLetters;
   std::size_t i = 0;
-#ifdef __SSE2__
+#if defined(__SSE2__) && !defined(QURAN_SCALAR)
   const Fold fold = plane == Plane::kHamzas ? kHamzaFold : kLetterFold;
   // Sixteen bytes at a time: a text of half a megabyte is folded twice at each load.
   for (; i + 16 <= length; i += 16) {

@@ -31,8 +31,8 @@ TEST(StoreOnWindows, LoadsTheDataFilesFromTheSystemDirectory) {
   ASSERT_EQ(store.LoadFailed, 0) << "data files missing from " << system;
   EXPECT_EQ(store.FindText(" الله ", nullptr, true), 2153);
   EXPECT_EQ(store.VerseCount(), 1566);
-  // Part of the text: the 32-bit build scans without SSE2, so these pin that scan
-  // to the figures the plain search gives natively.
+  // Substrings, pinned to the figures the plain search gives natively, so that each
+  // architecture's build of the scans is held to them.
   EXPECT_EQ(store.FindText("ا", nullptr, true), 43539);
   EXPECT_EQ(store.VerseCount(), 6052);
   EXPECT_EQ(store.FindText("الرحمن", nullptr, true), 48);
