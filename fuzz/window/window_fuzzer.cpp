@@ -177,7 +177,8 @@ int RunChild(const Options& options) {
         break;
       }
       if ((played + 1) % 10000 == 0) {
-        std::printf("%ld actions in %.0f s\n", played + 1, elapsed());
+        std::printf("%ld actions in %.0f s: %s\n", played + 1, elapsed(),
+                    window_fuzz::Describe(now).c_str());
       }
       std::fflush(stdout);
     }
