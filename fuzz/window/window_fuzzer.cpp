@@ -354,8 +354,9 @@ int Replay(const Options& options) {
     return 2;
   }
   std::printf("replaying %zu actions of %s\n", actions.size(), options.replay.c_str());
-  Outcome outcome = RunInChild("--play \"" + options.replay + "\"", options.replay + ".journal");
-  DeleteFileA((options.replay + ".journal").c_str());
+  std::string journal = options.out + "\\window-fuzz-replay.journal";
+  Outcome outcome = RunInChild("--play \"" + options.replay + "\"", journal);
+  DeleteFileA(journal.c_str());
   if (outcome.failure.empty()) {
     std::printf("no failure\n");
     return 0;
