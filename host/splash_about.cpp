@@ -69,6 +69,20 @@ void SplashWindow::OnTimer() {
 
 AboutDialog::AboutDialog() : Dialog(IDD_ABOUT) {}
 
+bool AboutDialog::ProcessMessage(UINT message, WPARAM, LPARAM) {
+  // The emblem's control loaded its bitmap from the template and, under Wine, never
+  // frees it: one bitmap lost each time the box opens. Taken back and freed here, so
+  // no control is left to free it twice.
+  if (message == WM_DESTROY) {
+    HWND emblem = GetDlgItem(Window(), IDC_ABOUT_EMBLEM);
+    if (auto bitmap =
+            reinterpret_cast<HBITMAP>(SendMessageW(emblem, STM_SETIMAGE, IMAGE_BITMAP, 0))) {
+      DeleteObject(bitmap);
+    }
+  }
+  return false;
+}
+
 void ShowSplashWindow() {
   SplashWindow splash;
   splash.DoModal(nullptr);

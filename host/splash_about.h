@@ -32,6 +32,9 @@ class SplashWindow : public Dialog {
 class AboutDialog : public Dialog {
  public:
   AboutDialog();
+
+ protected:
+  bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 }  // namespace quran

@@ -245,6 +245,10 @@ bool PutClipboardData(UINT format, const void* data, std::size_t size) {
 bool Start(bool visible) {
   if (g_state.main) return true;
   if (!LoadLibraryW(L"riched20.dll") || !RegisterWindowClass()) return false;
+  // Word holds these itself, so an add-in's unloading never unloads them; Wine's
+  // comdlg32 loses a mutex each time it is unloaded.
+  LoadLibraryW(L"comdlg32.dll");
+  LoadLibraryW(L"shell32.dll");
   if (!CreateMainWindow(&g_state.main, &g_state.document)) return false;
   g_state.modalHook = SetWindowsHookExW(WH_CBT, WatchModalWindows, nullptr, GetCurrentThreadId());
   SetupDocument(g_state.document);

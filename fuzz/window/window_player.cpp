@@ -283,6 +283,7 @@ struct Player::State {
   Model model;
   std::string note;
   std::string addinPath;
+  int reloads = 0;
 
   std::string Play(const Action& action);
   std::string Check();
@@ -318,6 +319,10 @@ Player::~Player() = default;
 
 const std::string& Player::Note() const {
   return state_->note;
+}
+
+int Player::Reloads() const {
+  return state_->reloads;
 }
 
 bool Player::Start(std::string* error) {
@@ -1052,6 +1057,7 @@ std::string Player::State::PlayReopen(const Action& action) {
   unsigned how = action.a % 3;
   if (how == 1) {  // unloaded and loaded again, as Word does between sessions
     wordhost::UnloadAddin();
+    ++reloads;
     std::string error;
     if (!wordhost::LoadAddin(addinPath.c_str(), 1, &error)) return "reopen: " + error;
   } else {

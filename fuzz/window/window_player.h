@@ -36,6 +36,8 @@ class Player {
   std::string Play(const Action& action);
   // A note on what the last action did when it could not be done as drawn.
   const std::string& Note() const;
+  // How often the add-in was unloaded and loaded again.
+  int Reloads() const;
   void Stop();
 
  private:

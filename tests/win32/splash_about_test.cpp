@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "resource.h"
 #include "search_window_fixture.h"
 
 namespace {
@@ -35,9 +36,12 @@ void LetSplashRun(HWND window) {
 }
 
 HWND g_aboutWindow = nullptr;
+HGDIOBJ g_emblem = nullptr;
 
 void CALLBACK PhotographAbout(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
+  g_emblem = reinterpret_cast<HGDIOBJ>(
+      SendDlgItemMessageW(g_aboutWindow, IDC_ABOUT_EMBLEM, STM_GETIMAGE, IMAGE_BITMAP, 0));
   std::string path = "screenshots/about_cp" + Number(GetACP()) + ".png";
   CreateDirectoryA("screenshots", nullptr);
   wordhost::SaveWindowPng(g_aboutWindow, path.c_str());
@@ -163,6 +167,8 @@ TEST_F(SplashAboutTest, AboutOpensModallyFromTheMenuAndFromTheHiddenButton) {
   wordhost::SetModalAction(PhotographAndConfirm);
   ASSERT_TRUE(wordhost::ClickMenuItem("&Quran", "&About..."));
   EXPECT_EQ(ModalWindows(), std::vector<Modal>{about});
+  ASSERT_NE(g_emblem, nullptr);
+  EXPECT_EQ(GetObjectType(g_emblem), 0u) << "the emblem's bitmap goes with the box";
 
   OpenSearch();
   ModalWindows();
