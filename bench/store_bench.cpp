@@ -177,6 +177,23 @@ int main(int argc, char** argv) {
     Register(std::string("Loose/") + c.name, store.get(), c.query, c.fast);
   }
 
+  // A reference read and its verses flagged, as Search... on a selected one does.
+  Search reference = [](VerseStore& s, const char* q) {
+    quran::Reference r = quran::ReadReference(q);
+    return s.FindVerses(r.ranges, nullptr, true);
+  };
+  std::string citation =
+      Cp1256("(اللَّهُ لا إِلَهَ إِلّا هُوَ الحَيُّ القَيّومُ لا تَأخُذُهُ سِنَةٌ وَلا نَومٌ) (سورة البقرة: 255)");
+  const Case referenceCases[] = {
+      {"ReadReference/numbers", "2:255-257", reference, nullptr},
+      {"ReadReference/name", Cp1256("سورة البقرة، الآية 255"), reference, nullptr},
+      {"ReadReference/latin", "Al-Baqarah 255", reference, nullptr},
+      {"ReadReference/loose_name", Cp1256("المومنون 1"), reference, nullptr},
+      {"ReadReference/whole_chapter", Cp1256("سورة البقرة"), reference, nullptr},
+      {"ReadReference/citation", citation, reference, nullptr},
+  };
+  for (const Case& c : referenceCases) Register(c.name, store.get(), c.query, c.fast);
+
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

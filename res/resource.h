@@ -23,6 +23,11 @@
 #define IDC_RESULTS_ONLY 1066
 #define IDC_LOOSE_SEARCH 1067
 #define IDC_CITATION_SETTINGS 1068
+// Going to verses by chapter and number.
+#define IDC_REF_CHAPTER 1069
+#define IDC_REF_FIRST 1070
+#define IDC_REF_LAST 1071
+#define IDC_REF_SHOW 1072
 
 #define IDD_SPLASH 101
 #define IDB_BITMAPSPLASH 132

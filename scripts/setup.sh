@@ -5,6 +5,11 @@ BUILD_ROOT="$ROOT_DIR/build"
 QURAN_TEXT_PACKAGE="@ghoran/text@0.0.8"
 QURAN_TEXT_INTEGRITY="sha512-418ZMGVDWb0hioYv6y+YAouIckgZHBSNNMnHuk3YVfGuF6+Cgf39e0YogykO5T0K0N8Etx26bqb9I6qSC9ZQGQ=="
 QURAN_TEXT_DIR="$BUILD_ROOT/deps/ghoran-text"
+# The chapters' names in Latin letters, as English documents write them.
+QURAN_NAMES_PACKAGE="quran-json@3.1.2"
+QURAN_NAMES_INTEGRITY="sha512-K0RURQSueVUMpDkZCnfXhck6YCX2lEJCar0SsI2naNDgei/crtrVfRHavZk14tw0TJlGQd/zl3tABSOGQrJLYQ=="
+QURAN_NAMES_DIR="$BUILD_ROOT/deps/quran-json"
+QURAN_NAMES_JSON="$QURAN_NAMES_DIR/dist/chapters/en/index.json"
 
 # Debian packages, by what needs them. The native build, the command-line search and
 # the store's fuzzers need only the first group.
@@ -95,27 +100,36 @@ ensure_packages() {
 }
 
 # Fetches the Quran text package and refuses it unless its hash is the pinned one.
-fetch_quran_text() {
-  [ -f "$QURAN_TEXT_DIR/.verified" ] && return 0
+# fetch_package PACKAGE INTEGRITY DIR: an npm package, checked against its pinned
+# integrity hash before anything of it is used, unpacked into DIR.
+fetch_package() {
+  local package="$1" integrity="$2" dir="$3"
+  [ -f "$dir/.verified" ] && return 0
   local tmp
   tmp=$(mktemp -d)
-  log "fetching $QURAN_TEXT_PACKAGE"
-  (cd "$tmp" && npm pack --silent "$QURAN_TEXT_PACKAGE" >/dev/null)
+  log "fetching $package"
+  (cd "$tmp" && npm pack --silent "$package" >/dev/null)
   local tarball
   tarball=$(ls "$tmp"/*.tgz)
   local got
   got="sha512-$(node -e 'const c=require("crypto"),f=require("fs");
     process.stdout.write(c.createHash("sha512").update(f.readFileSync(process.argv[1])).digest("base64"))' "$tarball")"
-  if [ "$got" != "$QURAN_TEXT_INTEGRITY" ]; then
-    log "integrity mismatch for $QURAN_TEXT_PACKAGE: $got"
+  if [ "$got" != "$integrity" ]; then
+    log "integrity mismatch for $package: $got"
     rm -rf "$tmp"
     exit 1
   fi
-  rm -rf "$QURAN_TEXT_DIR"
-  mkdir -p "$QURAN_TEXT_DIR"
-  tar -xzf "$tarball" -C "$QURAN_TEXT_DIR" --strip-components=1
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  tar -xzf "$tarball" -C "$dir" --strip-components=1
   rm -rf "$tmp"
-  touch "$QURAN_TEXT_DIR/.verified"
+  touch "$dir/.verified"
+}
+
+# The Quran text and the chapters' Latin names.
+fetch_quran_text() {
+  fetch_package "$QURAN_TEXT_PACKAGE" "$QURAN_TEXT_INTEGRITY" "$QURAN_TEXT_DIR"
+  fetch_package "$QURAN_NAMES_PACKAGE" "$QURAN_NAMES_INTEGRITY" "$QURAN_NAMES_DIR"
 }
 
 # build_native release|asan
@@ -125,7 +139,8 @@ build_native() {
     release) args=(-DCMAKE_BUILD_TYPE=Release) ;;
     asan) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQURAN_SANITIZE=ON) ;;
   esac
-  cmake -S "$ROOT_DIR" -B "$dir" -DQURAN_TEXT_DIR="$QURAN_TEXT_DIR/json" "${args[@]}" >/dev/null
+  cmake -S "$ROOT_DIR" -B "$dir" -DQURAN_TEXT_DIR="$QURAN_TEXT_DIR/json" \
+    -DQURAN_NAMES_JSON="$QURAN_NAMES_JSON" "${args[@]}" >/dev/null
   quietly "$dir/build.log" cmake --build "$dir" -j "$(nproc)"
 }
 
@@ -339,7 +354,8 @@ build_windows() {
       extra=(-DQURAN_X86_BUILD_DIR="$(windows_dir win32)" -DQURAN_SIGN_CERT="${SIGN_CERT:-}")
     fi
     quietly "$dir/configure.log" cmake -S "$ROOT_DIR" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-      -DCMAKE_BUILD_TYPE=Release -DQURAN_RELEASE_DATA_DIR="$data" "${extra[@]}"
+      -DCMAKE_BUILD_TYPE=Release -DQURAN_RELEASE_DATA_DIR="$data" \
+      -DQURAN_NAMES_JSON="$QURAN_NAMES_JSON" "${extra[@]}"
     quietly "$dir/build.log" cmake --build "$dir" -j "$(nproc)"
   done
 }

@@ -67,5 +67,7 @@ extern const char* const SuraNameTable[116];
 
 // The chapter's name, or the empty string for a number outside the table.
 const char* SuraName(int chapter);
+// The name alone, without the word for chapter that the table's names begin with.
+const char* ChapterName(int chapter);
 
 }  // namespace quran

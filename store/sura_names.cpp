@@ -127,4 +127,10 @@ const char* SuraName(int chapter) {
   return chapter >= 0 && chapter < 116 ? SuraNameTable[chapter] : "";
 }
 
+const char* ChapterName(int chapter) {
+  static constexpr char kSura[] = "سورة ";
+  const char* name = SuraName(chapter);
+  return *name ? name + sizeof kSura - 1 : name;
+}
+
 }  // namespace quran

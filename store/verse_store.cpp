@@ -407,6 +407,22 @@ std::int32_t VerseStore::FindText(const char* query, const std::uint8_t* filter,
   return OccurrenceCount;
 }
 
+std::int32_t VerseStore::FindVerses(std::span<const VerseRange> ranges, const std::uint8_t* filter,
+                                    bool reset) {
+  if (reset) Reset();
+  if (!loaded_) return OccurrenceCount;
+  for (const VerseRange& range : ranges) {
+    if (range.chapter < 1 || range.chapter > kChapterCount || range.first < 1 ||
+        range.last > kChapterVerseCounts[range.chapter - 1])
+      continue;
+    for (int verse = range.first; verse <= range.last; ++verse) {
+      int v = VerseIndexOf(range.chapter, verse);
+      if (!ResultFlags[v]) Count(v, 1, filter);
+    }
+  }
+  return OccurrenceCount;
+}
+
 std::int32_t VerseStore::FindRoot(const char* root, const std::uint8_t* filter, bool reset,
                                   Matching matching) {
   if (reset) Reset();

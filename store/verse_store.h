@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data_format.h"
+#include "verse_reference.h"
 
 // <commdlg.h> maps FindText to FindTextA; Win32 headers come before this one, so
 // the store's operation keeps its name wherever it is called.
@@ -52,6 +53,10 @@ class VerseStore {
   // A loose search takes the places of every derivative the word matches.
   std::int32_t FindWordRoots(const char* word, const std::uint8_t* filter, bool reset,
                              Matching matching = Matching::kExact);
+  // The verses of the ranges, each flagged once and counted as one occurrence: what a
+  // reference finds.
+  std::int32_t FindVerses(std::span<const VerseRange> ranges, const std::uint8_t* filter,
+                          bool reset);
   // Into a buffer of kVerseTextSize bytes.
   int GetVerseText(std::uint32_t verseIndex, char* buffer) const;
   // Refuses (0, buffer untouched) a text that does not fit in size bytes.

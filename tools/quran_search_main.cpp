@@ -3,6 +3,7 @@
 //   quran_search search [--json] [--cite] [--loose] [--data DIR] MODE QUERY
 //                       [--within MODE QUERY]...
 //   quran_search roots [--json] [--data DIR]
+// MODE is part, word, root, derivatives or ref (a reference: "2:255", "البقرة 255").
 // Citation styles, each of which implies --cite: --ornate (﴿ ﴾), --short-reference
 // ([البقرة: 255]), --arabic-digits (٢٥٥), --join (consecutive verses as one citation).
 #include <cstdio>
@@ -21,6 +22,7 @@
 namespace {
 
 constexpr int kUsageError = 2;
+constexpr int kReferenceError = 3;
 
 struct Search {
   std::string mode;
@@ -46,9 +48,54 @@ std::string Utf8(std::string_view cp1256) {
   return out ? *out : std::string("?");
 }
 
+std::u16string Utf16(const std::string& utf8) {
+  auto wide = quran::Utf8ToUtf32(utf8);
+  if (!wide) Fail("the query \"" + utf8 + "\" is not UTF-8");
+  std::u16string out;
+  // Outside the first plane no character belongs to a reference.
+  for (char32_t c : *wide) out += c > 0xFFFF ? u'?' : static_cast<char16_t>(c);
+  return out;
+}
+
+// Why a reference names no verse, in English.
+std::string ReferenceMessage(const quran::Reference& r, const std::string& query) {
+  using quran::ReferenceError;
+  auto chapterName = [&] {
+    return std::string(quran::kChapterLatinNames[r.chapter - 1]) + " (" +
+           Utf8(quran::SuraName(r.chapter)) + ")";
+  };
+  switch (r.error) {
+    case ReferenceError::kEmpty:
+      return "the reference is empty";
+    case ReferenceError::kNoSuchChapter:
+      return "there is no chapter " + std::to_string(r.number) + ": chapters run from 1 to 114";
+    case ReferenceError::kUnknownName:
+      return "\"" + query + "\" names no chapter";
+    case ReferenceError::kVerseZero:
+      return "verses are numbered from 1, in " + chapterName();
+    case ReferenceError::kPastChapterEnd:
+      return chapterName() + " has " + std::to_string(quran::kChapterVerseCounts[r.chapter - 1]) +
+             " verses, not " + std::to_string(r.number);
+    case ReferenceError::kNumberTooLarge:
+      return "\"" + query + "\" holds a number larger than any chapter or verse";
+    default:
+      return "\"" + query +
+             "\" is not a reference: write a chapter and its verses, as in 2:255, 2:255-257, "
+             "البقرة 255 or Al-Baqarah 255";
+  }
+}
+
 // Runs one search on the store the way the search window reads its fields.
 std::int32_t RunSearch(quran::VerseStore& store, const Search& s, const std::uint8_t* filter,
                        quran::Matching matching) {
+  if (s.mode == "ref") {
+    quran::Reference r = quran::ReadReference(quran::ReferenceText(Utf16(s.query)));
+    if (r.error != quran::ReferenceError::kNone) {
+      std::fprintf(stderr, "quran_search: %s\n", ReferenceMessage(r, s.query).c_str());
+      std::exit(kReferenceError);
+    }
+    return store.FindVerses(r.ranges, filter, true);
+  }
   auto converted = quran::Utf8ToCp1256(s.query);
   if (!converted) Fail("the query \"" + s.query + "\" has characters Windows-1256 lacks");
   std::string q = s.mode == "root" ? *converted : quran::FieldQuery(*converted, matching);
@@ -154,8 +201,8 @@ Options Parse(int argc, char** argv, bool roots) {
     } else if (a == "--within" && !roots && !opt.searches.empty()) {
       within = true;
     } else if (!roots && (opt.searches.empty() || within) && i + 1 < argc) {
-      if (a != "part" && a != "word" && a != "root" && a != "derivatives") {
-        Fail("unknown mode \"" + a + "\": use part, word, root or derivatives");
+      if (a != "part" && a != "word" && a != "root" && a != "derivatives" && a != "ref") {
+        Fail("unknown mode \"" + a + "\": use part, word, root, derivatives or ref");
       }
       opt.searches.push_back({a, argv[++i]});
       within = false;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "data_format.h"
+#include "verse_reference.h"
 
 #ifdef _WIN32
 #include "win_text.h"
@@ -138,6 +139,30 @@ std::vector<Citation> BuildCitations(std::span<const CitedVerse> verses,
     i = end;
   }
   return citations;
+}
+
+std::string ReferenceText(std::u16string_view text) {
+  // Every Windows-1256 byte's character, looked up per character: a page of text is
+  // read in one pass whatever it holds.
+  static const auto kBytes = [] {
+    std::string all;
+    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    std::u16string chars = FromCp1256(all);
+    std::vector<std::pair<char16_t, char>> table;
+    for (std::size_t i = 0; i < chars.size() && i < all.size(); ++i)
+      table.emplace_back(chars[i], all[i]);
+    std::sort(table.begin(), table.end());
+    return table;
+  }();
+  std::string out;
+  out.reserve(text.size());
+  for (char16_t c : text) {
+    auto folded = static_cast<char16_t>(FoldReferenceCharacter(c));
+    auto it = std::lower_bound(kBytes.begin(), kBytes.end(), folded,
+                               [](const auto& entry, char16_t c) { return entry.first < c; });
+    out += it != kBytes.end() && it->first == folded ? it->second : '?';
+  }
+  return out;
 }
 
 // The conversions are the platform's own: Windows' code pages in the add-in, the C

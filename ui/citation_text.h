@@ -64,6 +64,10 @@ std::vector<Citation> BuildCitations(std::span<const CitedVerse> verses,
                                      const CitationStyle& style);
 
 std::u16string FromCp1256(std::string_view text);
+// A reference as the user or the document wrote it, as ReadReference takes it: digits
+// of any script Western, the ornate brackets plain, then Windows-1256, in which a
+// character it lacks becomes '?'.
+std::string ReferenceText(std::u16string_view text);
 // False when a character has no Windows-1256 form.
 bool ToCp1256(std::u16string_view text, std::string* out);
 std::string ToUtf8(std::u16string_view text);

@@ -95,6 +95,13 @@ void Control::SetUnicodeText(std::u16string_view text) const {
   InvalidateRect(window_, nullptr, TRUE);
 }
 
+std::u16string Control::UnicodeText() const {
+  std::wstring wide(static_cast<std::size_t>(GetWindowTextLengthW(window_)) + 1, L'\0');
+  wide.resize(static_cast<std::size_t>(
+      GetWindowTextW(window_, wide.data(), static_cast<int>(wide.size()))));
+  return {wide.begin(), wide.end()};
+}
+
 LRESULT Control::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
   return SendMessageW(window_, message, wParam, lParam);
 }

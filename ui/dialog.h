@@ -51,6 +51,7 @@ class Control {
   void SetText(std::string_view text) const;
   // Text beyond Windows-1256, such as the ornate brackets.
   void SetUnicodeText(std::u16string_view text) const;
+  std::u16string UnicodeText() const;
   LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
  protected:

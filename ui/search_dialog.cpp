@@ -2,6 +2,7 @@
 // are written as themselves and held as single bytes.
 #include "search_dialog.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -21,6 +22,10 @@ const char kNothingFoundCaption[] = "لا يوجد";
 // of the line in a box that reads left to right.
 const char kLooseOfferStart[] = "عدد الآيات عند تجاهل الهمزات والتشكيل: ";
 const char kLooseOfferEnd[] = "، هل تريد عرضها؟\xFE";
+const char kNoVerseInResults[] = "الآيات المطلوبة ليست ضمن نتائج البحث السابق";
+const char kNoChapterChosen[] = "اختر السورة من القائمة، أو اكتب اسمها أو رقمها";
+const char kVerseNotANumber[] = "اكتب رقم الآية بالأرقام";
+const char kReferenceCaption[] = "المرجع";
 const char kCopyOneVerse[] = "&نسـخ الأيــــة";
 const char kCopyVerses[] = "نسـخ الآيــــات&";
 
@@ -54,6 +59,13 @@ const MessageEntry<SearchDialog> SearchDialog::kMessages[] = {
     OnCommand<SearchDialog>(IDC_SEARCH_ABOUT, BN_CLICKED, &SearchDialog::OnAbout),
     IgnoreCommand<SearchDialog>(IDC_SEARCH_TEXT, EN_CHANGE),
     OnMessageParams<SearchDialog>(WM_SHOWWINDOW, &SearchDialog::OnShowWindow),
+    OnCommand<SearchDialog>(IDC_REF_SHOW, BN_CLICKED, &SearchDialog::OnShowReference),
+    OnCommand<SearchDialog>(IDC_REF_CHAPTER, CBN_EDITCHANGE, &SearchDialog::OnChapterTyped),
+    OnCommand<SearchDialog>(IDC_REF_CHAPTER, CBN_SETFOCUS, &SearchDialog::OnReferenceFocus),
+    OnCommandRange<SearchDialog>(IDC_REF_FIRST, IDC_REF_LAST, EN_SETFOCUS,
+                                 &SearchDialog::OnReferenceFieldFocus),
+    OnCommand<SearchDialog>(IDC_SEARCH_TEXT, EN_SETFOCUS, &SearchDialog::OnSearchFocus),
+    OnCommand<SearchDialog>(IDC_ROOT_LIST, CBN_SETFOCUS, &SearchDialog::OnSearchFocus),
 };
 
 SearchDialog::SearchDialog(HWND) : Dialog(IDD_SEARCH) {
@@ -77,6 +89,17 @@ void SearchDialog::BindControls() {
   Bind(IDC_LOOSE_SEARCH, m_looseCheck);
   Bind(IDC_COPY_MARKED, m_copyMarkedButton);
   Bind(IDC_COPY_VERSES, m_copyVerseButton);
+  Bind(IDC_REF_CHAPTER, m_chapterCombo);
+  Bind(IDC_REF_FIRST, m_firstVerseEdit);
+  Bind(IDC_REF_LAST, m_lastVerseEdit);
+  // A drop-down combo box's field is its one child.
+  m_chapterEdit.Attach(GetWindow(m_chapterCombo.Window(), GW_CHILD));
+}
+
+bool ChapterEdit::ProcessMessage(UINT message, WPARAM wParam, LPARAM) {
+  if (message == WM_CHAR) m_erased = wParam == '\b';
+  if (message == WM_KEYDOWN && wParam == VK_DELETE) m_erased = true;
+  return false;
 }
 
 bool SearchDialog::OnInitDialog() {
@@ -87,6 +110,7 @@ bool SearchDialog::OnInitDialog() {
   }
   if (!FindArabicLayout()) return false;
   FillRootList();
+  FillChapterList();
   m_rootCombo.Enable(false);
   m_copyVerseButton.Enable(false);
   m_copyMarkedButton.Enable(false);
@@ -144,15 +168,26 @@ void SearchDialog::FillRootList() {
   for (std::string_view root : m_store.Roots()) m_rootCombo.AddString(root);
 }
 
+void SearchDialog::FillChapterList() {
+  for (int chapter = 1; chapter <= kChapterCount; ++chapter) {
+    // Without name 15's marks, which would shift the completion's letters.
+    int index = m_chapterCombo.AddString(WithoutMarks(ChapterName(chapter)));
+    m_chapterCombo.Send(CB_SETITEMDATA, static_cast<WPARAM>(index), chapter);
+  }
+}
+
 void SearchDialog::OnShowWindow(WPARAM shown, LPARAM) {
   if (!shown) return;
   m_hostWindow = GetHostWindow();
   if ((CopyHostSelection() & 0xFFFF) != 0) return;
-  std::string selection;
+  std::wstring unicode;
   {
     ClipboardLock clipboard(m_hostWindow);
-    if (!clipboard || !ClipboardText1256(&selection)) return;
+    if (!clipboard || !ClipboardUnicode(&unicode)) return;
   }
+  // Unicode, since Arabic-Indic digits and the ornate brackets have no code-page form.
+  if (ShowSelectedReference(std::u16string(unicode.begin(), unicode.end()))) return;
+  std::string selection = ToCodePage(unicode);
   // Setting a field's text grows with the square of its length (minutes for a few
   // pages under Wine), and nothing longer than a verse can be found anyway.
   m_searchEdit.SetText(QueryStart(selection, m_store.LongestSearchText()));
@@ -228,14 +263,24 @@ void SearchDialog::RunSearch() {
     occurrences = ReportNothingFound(mode, filter, matching);
   }
   if (occurrences == 0) {
+    ClearResults();
     if (mode == Roots) m_rootCombo.ShowDropDown(true);
-    m_copyVerseButton.Enable(false);
-    m_copyMarkedButton.Enable(false);
-    m_resultsOnlyCheck.SetCheck(false);
-    m_resultsOnlyCheck.Enable(false);
     return;
   }
+  ListResults(occurrences);
+}
 
+void SearchDialog::ClearResults() {
+  m_occurrenceCountEdit.SetText("0");
+  m_verseEdit.SetText("");
+  m_verseCountEdit.SetText("0");
+  m_copyVerseButton.Enable(false);
+  m_copyMarkedButton.Enable(false);
+  m_resultsOnlyCheck.SetCheck(false);
+  m_resultsOnlyCheck.Enable(false);
+}
+
+void SearchDialog::ListResults(std::int32_t occurrences) {
   SetNumber(m_occurrenceCountEdit, occurrences);
   m_copyVerseButton.Enable(true);
   m_copyMarkedButton.Enable(true);
@@ -258,6 +303,20 @@ void SearchDialog::RunSearch() {
   m_resultList.SetRedraw(true);
   ShowSelectedVerse();
   SetNumber(m_verseCountEdit, listed);
+}
+
+void SearchDialog::ShowVerses(std::span<const VerseRange> ranges) {
+  std::uint8_t previous[kVerseCount];
+  std::memcpy(previous, m_store.ResultFlags, sizeof previous);
+  m_resultList.ResetContent();
+  const std::uint8_t* filter = m_resultsOnlyCheck.IsChecked() ? previous : nullptr;
+  std::int32_t occurrences = m_store.FindVerses(ranges, filter, true);
+  if (occurrences == 0) {
+    ClearResults();
+    ShowMessage(Window(), kNoVerseInResults, kNothingFoundCaption);
+    return;
+  }
+  ListResults(occurrences);
 }
 
 std::int32_t SearchDialog::SearchField(int mode, const std::uint8_t* filter, Matching matching) {
@@ -303,6 +362,128 @@ std::int32_t SearchDialog::ReportNothingFound(int mode, const std::uint8_t* filt
   // search that found nothing.
   m_store.FindText("", nullptr, true);
   return 0;
+}
+
+bool SearchDialog::ShowSelectedReference(std::u16string_view selection) {
+  Reference reference = ReadReference(ReferenceText(selection));
+  // A word that only names a chapter ("الرحمن") is searched as the word it is.
+  if (!MeantAsReference(reference)) return false;
+  m_searchEdit.SetText("");
+  SelectMode(WholeWord);
+  if (reference.error != ReferenceError::kNone) {
+    m_resultList.ResetContent();
+    m_store.FindVerses({}, nullptr, true);
+    ClearResults();
+    ShowReferenceError(reference);
+    return true;
+  }
+  ShowReferenceInRow(reference);
+  ShowVerses(reference.ranges);
+  return true;
+}
+
+void SearchDialog::ShowReferenceInRow(const Reference& reference) {
+  if (reference.ranges.size() != 1) {
+    m_chapterCombo.SetText("");
+    m_firstVerseEdit.SetText("");
+    m_lastVerseEdit.SetText("");
+    return;
+  }
+  const VerseRange& range = reference.ranges.front();
+  m_chapterCombo.Send(CB_SETCURSEL, static_cast<WPARAM>(range.chapter - 1));
+  bool whole = range.first == 1 && range.last == kChapterVerseCounts[range.chapter - 1];
+  m_firstVerseEdit.SetText(whole ? "" : std::to_string(range.first));
+  m_lastVerseEdit.SetText(whole || range.last == range.first ? "" : std::to_string(range.last));
+}
+
+void SearchDialog::ShowReferenceError(const Reference& reference) {
+  std::string text;
+  const std::string number = std::to_string(reference.number);
+  switch (reference.error) {
+    case ReferenceError::kNoSuchChapter:
+      text = "لا توجد سورة رقمها " + number + "، فالسور مرقمة من 1 إلى 114";
+      break;
+    case ReferenceError::kVerseZero:
+      text = "الآيات مرقمة من 1";
+      break;
+    case ReferenceError::kPastChapterEnd:
+      text = std::string(SuraName(reference.chapter)) + " ليس فيها آية رقمها " + number +
+             "، وعدد آياتها " + std::to_string(kChapterVerseCounts[reference.chapter - 1]);
+      break;
+    case ReferenceError::kNumberTooLarge:
+      text = "الرقم أكبر من أن يكون رقم سورة أو آية";
+      break;
+    case ReferenceError::kUnknownName:
+      text = "لا توجد سورة بهذا الاسم";
+      break;
+    default:
+      text = kVerseNotANumber;
+  }
+  ShowMessage(Window(), text.c_str(), kReferenceCaption);
+}
+
+void SearchDialog::OnChapterTyped() {
+  if (m_completingChapter || m_chapterEdit.m_erased) return;
+  std::string typed = m_chapterCombo.Text();
+  DWORD caret = 0;
+  m_chapterCombo.Send(CB_GETEDITSEL, reinterpret_cast<WPARAM>(&caret), 0);
+  // Only letters typed at the end are completed, never inside the name.
+  if (caret != typed.size()) return;
+  auto [chapter, typedEnd] = ChapterByPrefix(typed);
+  if (!chapter || typedEnd == std::string_view::npos) return;
+  std::string name = WithoutMarks(ChapterName(chapter));
+  m_completingChapter = true;
+  m_chapterCombo.SetText(name);
+  m_completingChapter = false;
+  m_chapterCombo.Send(CB_SETEDITSEL, 0, MAKELPARAM(typedEnd, -1));
+}
+
+void SearchDialog::OnShowReference() {
+  std::string chapterText = ReferenceText(m_chapterCombo.UnicodeText());
+  int chapter = ChapterByName(chapterText);
+  if (!chapter) chapter = ChapterByPrefix(chapterText).chapter;
+  if (!chapter) {
+    ShowMessage(Window(), kNoChapterChosen, kReferenceCaption);
+    SetFocus(m_chapterCombo.Window());
+    return;
+  }
+  m_chapterCombo.Send(CB_SETCURSEL, static_cast<WPARAM>(chapter - 1));
+  // The verses as a reference of the chapter's number, so that they are checked as
+  // every written reference is.
+  std::string fields[2];
+  const EditControl* edits[2] = {&m_firstVerseEdit, &m_lastVerseEdit};
+  for (int k = 0; k < 2; ++k) {
+    std::string text = TrimBlanks(ReferenceText(edits[k]->UnicodeText()));
+    if (!std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+      ShowMessage(Window(), kVerseNotANumber, kReferenceCaption);
+      SetFocus(edits[k]->Window());
+      return;
+    }
+    fields[k] = text;
+  }
+  std::string written = std::to_string(chapter);
+  if (!fields[0].empty() || !fields[1].empty()) {
+    written.append(":").append(fields[0].empty() ? "1" : fields[0]);
+    if (!fields[1].empty()) written.append("-").append(fields[1]);
+  }
+  Reference reference = ReadReference(written);
+  if (reference.error != ReferenceError::kNone) {
+    ShowReferenceError(reference);
+    return;
+  }
+  ShowVerses(reference.ranges);
+}
+
+void SearchDialog::OnReferenceFocus() {
+  SendMessageW(Window(), DM_SETDEFID, IDC_REF_SHOW, 0);
+}
+
+void SearchDialog::OnReferenceFieldFocus(int) {
+  OnReferenceFocus();
+}
+
+void SearchDialog::OnSearchFocus() {
+  SendMessageW(Window(), DM_SETDEFID, IDC_START_SEARCH, 0);
 }
 
 void SearchDialog::ShowSelectedVerse() {

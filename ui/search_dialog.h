@@ -26,12 +26,25 @@ enum SearchMode : std::int32_t {
 
 inline constexpr std::size_t kTextBufferSize = kVerseTextSize;
 
+// The field of the reference row's chapter list, which tells whether the user's last
+// key erased, so that a name being erased is not completed again.
+class ChapterEdit : public EditControl {
+ public:
+  bool m_erased = false;
+
+ protected:
+  bool ProcessMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
 class SearchDialog : public Dialog {
  public:
   explicit SearchDialog(HWND parent = nullptr);
   ~SearchDialog() override;
 
   void RunSearch();
+  // Lists the verses of a reference as a search's result, within the previous
+  // result when "within the results" is checked.
+  void ShowVerses(std::span<const VerseRange> ranges);
   void ShowSelectedVerse();
   void SelectMode(int modeId);
 
@@ -77,6 +90,10 @@ class SearchDialog : public Dialog {
   ButtonControl m_looseCheck;
   ButtonControl m_copyMarkedButton;
   ButtonControl m_copyVerseButton;
+  ComboBoxControl m_chapterCombo;
+  ChapterEdit m_chapterEdit;
+  EditControl m_firstVerseEdit;
+  EditControl m_lastVerseEdit;
   char m_textBuffer[kTextBufferSize] = {};
   std::unique_ptr<UniqueFont> m_font;
   std::int32_t m_searchMode = 0;
@@ -87,6 +104,7 @@ class SearchDialog : public Dialog {
   VerseStore m_store;
   // Set once start-up has finished: only such a window saves its mode.
   bool m_startedUp = false;
+  bool m_completingChapter = false;
 
  protected:
   void BindControls() override;
@@ -107,6 +125,23 @@ class SearchDialog : public Dialog {
   void OnCopyMarked();
   void OnChooseFont();
   void OnCitationSettings();
+  void FillChapterList();
+  // Completes a chapter's name as it is typed, with or without its article.
+  void OnChapterTyped();
+  void OnShowReference();
+  // Enter shows the verses in the row of the reference, and searches elsewhere.
+  void OnReferenceFocus();
+  void OnReferenceFieldFocus(int id);
+  void OnSearchFocus();
+  // Search... on a selection that is a reference shows its verses; false, with
+  // nothing done, for any other selection.
+  bool ShowSelectedReference(std::u16string_view selection);
+  // The reference's chapter and verses in the row, when it names one range.
+  void ShowReferenceInRow(const Reference& reference);
+  void ShowReferenceError(const Reference& reference);
+  // After a search or a reference that listed nothing.
+  void ClearResults();
+  void ListResults(std::int32_t occurrences);
   // The verses the settings window's preview cites: those the copy button would,
   // the first few of them; else the first listed; else 112:1-4.
   std::vector<std::uint32_t> PreviewVerses();

@@ -33,6 +33,10 @@ enum Id : int {
   kResultsOnly = 1066,
   kLooseSearch = 1067,
   kCitationSettings = 1068,
+  kReferenceChapter = 1069,
+  kReferenceFirst = 1070,
+  kReferenceLast = 1071,
+  kReferenceShow = 1072,
 };
 
 inline const wchar_t kCaption[] = L"Quran Verse Search";

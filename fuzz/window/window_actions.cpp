@@ -32,6 +32,7 @@ const Weighted kActs[] = {
     {Act::kHelp, "help", 1},
     {Act::kHide, "hide", 6},
     {Act::kReopen, "reopen", 3},
+    {Act::kReference, "reference", 40},
 };
 static_assert(std::size(kActs) == static_cast<std::size_t>(Act::kCount));
 

@@ -27,6 +27,7 @@ enum class Act : std::uint8_t {
   kHelp,           // Quran > Help..., or the window's Help button
   kHide,           // Exit or the close box
   kReopen,         // wdAutoRemove, then wdAutoOpen
+  kReference,      // a chapter and verses given in the reference row, then shown
   kCount,
 };
 

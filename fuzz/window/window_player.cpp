@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,8 @@ const char kCopyOne[] = "&نسـخ الأيــــة";
 const char kCopyMany[] = "نسـخ الآيــــات&";
 const char kAboutCaption[] = "حــول Quran Verse Search";
 const char kClipboardRefused[] = "Error: clipboard cannot be opened";
+const char kReferenceCaption[] = "المرجع";
+const char kNoVerseInResults[] = "الآيات المطلوبة ليست ضمن نتائج البحث السابق";
 // More would only slow the run: each citation is a paste of its own.
 const std::size_t kMostCopied = 40;
 constexpr int kCitationControls = 8;  // 3000..3007: three radio pairs, two boxes
@@ -305,7 +308,13 @@ struct Player::State {
   std::string Cited(const std::vector<int>& verses, std::int32_t start, std::int32_t end,
                     std::u16string* text, std::size_t* count);
 
+  // The model after a reference's verses are shown, within the previous result when
+  // the box says so; a box is expected when none of them is left.
+  void PredictVerses(std::span<const quran::VerseRange> ranges, std::vector<Modal>* modals);
+  // After a reference refused: one box of the reference's caption, whatever it says.
+  std::string CheckRefused();
   std::string PlayShow(const Action& action);
+  std::string PlayReference(const Action& action);
   std::string PlayType(const Action& action);
   std::string PlayTypeRoot(const Action& action);
   std::string PlaySelect(const Action& action);
@@ -489,6 +498,8 @@ std::string Player::State::Play(const Action& action) {
   switch (action.act) {
     case Act::kShow:
       return PlayShow(action);
+    case Act::kReference:
+      return PlayReference(action);
     case Act::kType:
       return PlayType(action);
     case Act::kMode: {
@@ -773,6 +784,19 @@ std::string Player::State::PlayShow(const Action& action) {
     return "";
   }
   std::string field = sw::Text(sw::kSearchText);
+  quran::Reference reference =
+      quran::ReadReference(quran::ReferenceText(std::u16string(selected.begin(), selected.end())));
+  if (quran::MeantAsReference(reference)) {
+    if (!field.empty()) return "show: a selected reference left text in the search field";
+    in.mode = model.mode = sw::kWholeWord;
+    std::vector<Modal> expected;
+    if (reference.error != quran::ReferenceError::kNone) {
+      PredictVerses({}, &expected);
+      return CheckRefused();
+    }
+    PredictVerses(reference.ranges, &expected);
+    return CheckSearch(in, expected);
+  }
   std::string copied = ToCodePage(selected);
   std::string expectedField(quran::QueryStart(copied, store.LongestSearchText()));
   if (field != expectedField) {
@@ -783,6 +807,150 @@ std::string Player::State::PlayShow(const Action& action) {
   in.field = field;
   std::vector<Modal> expected;
   Predict(in, g_answers.yes, &expected);
+  return CheckSearch(in, expected);
+}
+
+void Player::State::PredictVerses(std::span<const quran::VerseRange> ranges,
+                                  std::vector<Modal>* modals) {
+  std::uint8_t previous[quran::kVerseCount];
+  std::memcpy(previous, store.ResultFlags, sizeof previous);
+  std::int32_t occurrences =
+      store.FindVerses(ranges, model.resultsOnly && !ranges.empty() ? previous : nullptr, true);
+  model.listed.clear();
+  if (occurrences == 0) {
+    if (!ranges.empty()) modals->push_back(Box(kNoneCaption, kNoVerseInResults));
+    model.found = false;
+    model.occurrences = model.verses = "0";
+    model.resultsOnly = false;
+    return;
+  }
+  model.found = true;
+  for (int v = 0; v < quran::kVerseCount; ++v) {
+    if (store.ResultFlags[v]) model.listed.push_back(v);
+  }
+  model.occurrences = std::to_string(occurrences);
+  model.verses = std::to_string(model.listed.size());
+}
+
+std::string Player::State::CheckRefused() {
+  if (g_modals.size() != 1 || g_modals[0].caption != kReferenceCaption) {
+    return "modal: a refused reference showed " + Show(g_modals);
+  }
+  g_modals.clear();
+  Inputs in;
+  in.mode = sw::kWholeWord;
+  return CheckSearch(in, {});
+}
+
+std::string Player::State::PlayReference(const Action& action) {
+  if (!Usable(sw::kReferenceShow)) {
+    note = "not possible now";
+    return "";
+  }
+  HWND combo = sw::Item(sw::kReferenceChapter);
+  HWND chapterField = GetWindow(combo, GW_CHILD);
+  int chapter = 1 + static_cast<int>(action.a % quran::kChapterCount);
+  std::string name = quran::WithoutMarks(quran::ChapterName(chapter));
+  switch ((action.a >> 8) % 5) {
+    case 0: {  // its first letters typed, with or without the article
+      std::string typed = name;
+      if ((action.a >> 12) % 2 && typed.starts_with("ال") && typed.size() > 2) typed.erase(0, 2);
+      typed.resize(1 + (action.a >> 16) % typed.size());
+      SendMessageW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+      SetFocus(chapterField);
+      for (char c : typed)
+        SendMessageW(chapterField, WM_CHAR, Key(static_cast<unsigned char>(c)), 1);
+      break;
+    }
+    case 1:  // a number, of a chapter or of none
+      sw::SetText(sw::kReferenceChapter, std::to_string((action.a >> 12) % 130));
+      break;
+    case 2:  // picked from the list
+      SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(chapter - 1), 0);
+      SendMessageW(sw::Find(), WM_COMMAND, MAKEWPARAM(sw::kReferenceChapter, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(combo));
+      break;
+    case 3:
+      sw::SetText(sw::kReferenceChapter, quran::kChapterLatinNames[chapter - 1]);
+      break;
+    default:
+      sw::SetText(sw::kReferenceChapter, (action.a >> 12) % 2 ? "x" : "");
+  }
+  int verses = quran::kChapterVerseCounts[chapter - 1];
+  auto verseText = [&](std::uint32_t pick) -> std::wstring {
+    std::uint32_t n = pick >> 4;
+    switch (pick % 7) {
+      case 0:
+        return L"";
+      case 1:
+        return std::to_wstring(1 + n % static_cast<std::uint32_t>(verses));
+      case 2:  // Arabic-Indic digits
+      {
+        std::wstring digits = std::to_wstring(1 + n % static_cast<std::uint32_t>(verses));
+        for (wchar_t& d : digits) d = static_cast<wchar_t>(d - L'0' + 0x0660);
+        return digits;
+      }
+      case 3:
+        return L"0";
+      case 4:
+        return std::to_wstring(verses + 1 + n % 5);
+      case 5:
+        return L"x";
+      default:
+        return L" " + std::to_wstring(1 + n % static_cast<std::uint32_t>(verses)) + L" ";
+    }
+  };
+  std::wstring texts[2] = {verseText(action.b), verseText(action.b >> 16 | action.c << 16)};
+  SetWindowTextW(sw::Item(sw::kReferenceFirst), texts[0].c_str());
+  SetWindowTextW(sw::Item(sw::kReferenceLast), texts[1].c_str());
+
+  // What the row asks for, read as a plain reference of the chapter's number.
+  wchar_t written[256] = {};
+  GetWindowTextW(combo, written, 256);
+  std::string chapterText =
+      quran::ReferenceText(std::u16string(written, written + wcslen(written)));
+  int asked = quran::ChapterByName(chapterText);
+  if (!asked) asked = quran::ChapterByPrefix(chapterText).chapter;
+  bool refused = asked == 0;
+  std::uint64_t bounds[2] = {0, 0};
+  bool given[2] = {false, false};
+  for (int k = 0; k < 2 && !refused; ++k) {
+    std::string digits =
+        quran::TrimBlanks(quran::ReferenceText(std::u16string(texts[k].begin(), texts[k].end())));
+    given[k] = !digits.empty();
+    for (char d : digits) {
+      if (d < '0' || d > '9') refused = true;
+      bounds[k] =
+          std::min<std::uint64_t>(bounds[k] * 10 + static_cast<unsigned>(d - '0'), 1u << 30);
+    }
+  }
+  std::vector<quran::VerseRange> ranges;
+  if (!refused) {
+    int count = quran::kChapterVerseCounts[asked - 1];
+    std::uint64_t first = given[0] ? bounds[0] : 1;
+    std::uint64_t last = given[1] ? bounds[1] : (given[0] ? first : count);
+    if (first > last) std::swap(first, last);
+    refused = first == 0 || last > static_cast<std::uint64_t>(count);
+    if (!refused) ranges.push_back({asked, static_cast<int>(first), static_cast<int>(last)});
+  }
+  if (action.c % 3 == 0) {  // Enter in the row
+    SetFocus(sw::Item(sw::kReferenceLast));
+    PostMessageW(sw::Item(sw::kReferenceLast), WM_KEYDOWN, VK_RETURN, 0);
+    wordhost::PumpMessages(50);
+  } else {
+    sw::Click(sw::kReferenceShow);
+  }
+  if (refused) {
+    if (g_modals.size() != 1 || g_modals[0].caption != kReferenceCaption) {
+      return "modal: the reference row refused with " + Show(g_modals);
+    }
+    g_modals.clear();
+    return "";
+  }
+  std::vector<Modal> expected;
+  PredictVerses(ranges, &expected);
+  Inputs in;
+  in.mode = sw::kWholeWord;
   return CheckSearch(in, expected);
 }
 
@@ -1139,7 +1307,9 @@ std::string Player::State::Check() {
         expectEnabled(sw::kCopyVerses, model.found), expectEnabled(sw::kResultsOnly, model.found),
         expectEnabled(sw::kCopyMarked, one), expectEnabled(sw::kLooseSearch, true),
         expectEnabled(sw::kStartSearch, true), expectEnabled(sw::kChooseFont, true),
-        expectEnabled(sw::kCitationSettings, true), expectEnabled(sw::kHelp, true)}) {
+        expectEnabled(sw::kCitationSettings, true), expectEnabled(sw::kHelp, true),
+        expectEnabled(sw::kReferenceChapter, true), expectEnabled(sw::kReferenceFirst, true),
+        expectEnabled(sw::kReferenceLast, true), expectEnabled(sw::kReferenceShow, true)}) {
     if (!failure.empty()) return failure;
   }
   if (sw::Checked(sw::kResultsOnly) != model.resultsOnly) return "checked: within the results";

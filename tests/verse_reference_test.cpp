@@ -1,0 +1,249 @@
+// References read as writers write them, refused with their reason, and every
+// citation the add-in writes read back to its own verses.
+#include "verse_reference.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "citation_text.h"
+#include "codepage.h"
+#include "data_format.h"
+#include "verse_store.h"
+
+namespace quran {
+namespace {
+
+std::u16string Utf16(const std::string& utf8) {
+  std::u16string out;
+  std::u32string wide = Utf8ToUtf32(utf8).value();
+  for (char32_t c : wide) {
+    if (c > 0xFFFF) {
+      c -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (c >> 10));
+      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c);
+    }
+  }
+  return out;
+}
+
+Reference Read(const std::string& utf8) {
+  return ReadReference(ReferenceText(Utf16(utf8)));
+}
+
+std::string Show(const Reference& r) {
+  std::string s = "error " + std::to_string(static_cast<int>(r.error)) + ":";
+  for (const VerseRange& v : r.ranges) {
+    s += " " + std::to_string(v.chapter) + ":" + std::to_string(v.first) + "-" +
+         std::to_string(v.last);
+  }
+  return s + (r.explicitForm ? " explicit" : "");
+}
+
+struct Form {
+  const char* text;
+  std::vector<VerseRange> ranges;
+  bool explicitForm;
+};
+
+TEST(VerseReference, ReadsTheFormsWritersUse) {
+  const std::vector<Form> forms = {
+      {"2:255", {{2, 255, 255}}, true},
+      {"2/255", {{2, 255, 255}}, true},
+      {"2 255", {{2, 255, 255}}, false},
+      {"٢:٢٥٥", {{2, 255, 255}}, true},
+      {"۲:۲۵۵", {{2, 255, 255}}, true},
+      {"2:255-257", {{2, 255, 257}}, true},
+      {"2:255 - 257", {{2, 255, 257}}, true},
+      {"2:255–257", {{2, 255, 257}}, true},
+      {"2:255—257", {{2, 255, 257}}, true},
+      {"2:257-255", {{2, 255, 257}}, true},
+      {"2:255 إلى 257", {{2, 255, 257}}, true},
+      {"2:255، 3:18", {{2, 255, 255}, {3, 18, 18}}, true},
+      {"2:255, 3:18", {{2, 255, 255}, {3, 18, 18}}, true},
+      {"البقرة 255", {{2, 255, 255}}, true},
+      {"البقرة: 255", {{2, 255, 255}}, true},
+      {"سورة البقرة، الآية 255", {{2, 255, 255}}, true},
+      {"سورة البقرة آية ٢٥٥", {{2, 255, 255}}, true},
+      {"البقرة 255، 257", {{2, 255, 255}, {2, 257, 257}}, true},
+      {"الآية 255 من سورة البقرة", {{2, 255, 255}}, true},
+      {"(آل عمران: 190-191)", {{3, 190, 191}}, true},
+      {"ال عمران 190", {{3, 190, 190}}, true},
+      {"الانعام 1", {{6, 1, 1}}, true},
+      {"الاسراء 1", {{17, 1, 1}}, true},
+      {"المومنون 1", {{23, 1, 1}}, true},
+      {"الشوري 1", {{42, 1, 1}}, true},
+      {"سوره البقره 2", {{2, 2, 2}}, true},
+      {"بقرة 3", {{2, 3, 3}}, true},
+      {"ق 1", {{50, 1, 1}}, true},
+      {"ص 1", {{38, 1, 1}}, true},
+      {"يس 1", {{36, 1, 1}}, true},
+      {"طه 1", {{20, 1, 1}}, true},
+      {"الحجر 9", {{15, 9, 9}}, true},
+      {"Al-Baqarah 255", {{2, 255, 255}}, true},
+      {"baqarah 255", {{2, 255, 255}}, true},
+      {"Al Baqara 255", {{2, 255, 255}}, true},
+      {"Surah Al-Ikhlas", {{112, 1, 4}}, true},
+      {"surat al-ikhlas 1-4", {{112, 1, 4}}, true},
+      {"An-Nas 1", {{114, 1, 1}}, true},
+      {"Ash-Shams 1", {{91, 1, 1}}, true},
+      {"Ali 'Imran 190", {{3, 190, 190}}, true},
+      {"Ali ʿImran 190", {{3, 190, 190}}, true},
+      {"Yaseen 1", {{36, 1, 1}}, true},
+      {"Q 2:255", {{2, 255, 255}}, true},
+      {"سورة البقرة", {{2, 1, 286}}, true},
+      {"الإخلاص", {{112, 1, 4}}, false},
+      {"الرحمن", {{55, 1, 78}}, false},
+      {"112", {{112, 1, 4}}, false},
+      {"(سورة البقرة: 255)", {{2, 255, 255}}, true},
+      {"[البقرة: ٢٥٥]", {{2, 255, 255}}, true},
+      {"(سورة الإخلاص: من الآية 1)", {{112, 1, 1}}, true},
+      {"[الإخلاص: ١ - ٤]", {{112, 1, 4}}, true},
+      {"قال تعالى (سورة البقرة: 255)", {{2, 255, 255}}, true},
+      {"(الرحمن) (سورة الرحمن: 1)", {{55, 1, 1}}, true},
+      {"﴿قُل هُوَ اللَّهُ أَحَدٌ ۝١ اللَّهُ الصَّمَدُ ۝٢﴾ [الإخلاص: "
+       "١ "
+       "- "
+       "٢]",
+       {{112, 1, 2}},
+       true},
+  };
+  for (const Form& f : forms) {
+    Reference r = Read(f.text);
+    EXPECT_EQ(r.error, ReferenceError::kNone) << f.text << " " << Show(r);
+    EXPECT_EQ(r.ranges, f.ranges) << f.text << " " << Show(r);
+    EXPECT_EQ(r.explicitForm, f.explicitForm) << f.text << " " << Show(r);
+  }
+}
+
+TEST(VerseReference, RefusesWithItsReason) {
+  const std::vector<std::pair<const char*, ReferenceError>> refused = {
+      {"", ReferenceError::kEmpty},
+      {" ، ( ) ", ReferenceError::kEmpty},
+      {"115:1", ReferenceError::kNoSuchChapter},
+      {"0:1", ReferenceError::kNoSuchChapter},
+      {"سورة البقرة 286 آية", ReferenceError::kNotAReference},
+      {"البقرة 287", ReferenceError::kPastChapterEnd},
+      {"2:0", ReferenceError::kVerseZero},
+      {"2:99999999999999999999999", ReferenceError::kNumberTooLarge},
+      {"99999999999999999999:1", ReferenceError::kNumberTooLarge},
+      {"سورة الفلانية 3", ReferenceError::kUnknownName},
+      {"الرحمن الرحيم", ReferenceError::kNotAReference},
+      {"hello world", ReferenceError::kNotAReference},
+      {"2:", ReferenceError::kNotAReference},
+      {"2:255-", ReferenceError::kNotAReference},
+      {"2:255?", ReferenceError::kNotAReference},
+  };
+  for (const auto& [text, error] : refused) {
+    Reference r = Read(text);
+    EXPECT_EQ(r.error, error) << text << " " << Show(r);
+    EXPECT_TRUE(r.ranges.empty()) << text;
+  }
+  Reference past = Read("البقرة 300");
+  EXPECT_EQ(past.chapter, 2);
+  EXPECT_EQ(past.number, 300u);
+  EXPECT_TRUE(past.explicitForm);
+}
+
+// Every name of the table, with and without its article and "سورة", and with its
+// hamza forms, ى and ة typed bare; every Latin name as the package writes it.
+TEST(VerseReference, EveryChapterByEveryNameItHas) {
+  auto bare = [](std::string name) {
+    for (auto [from, to] : {std::pair{"أ", "ا"},
+                            {"إ", "ا"},
+                            {"آ", "ا"},
+                            {"ؤ", "و"},
+                            {"ئ", "ي"},
+                            {"ى", "ي"},
+                            {"ة", "ه"}}) {
+      for (std::size_t at; (at = name.find(from)) != std::string::npos;)
+        name.replace(at, std::string(from).size(), to);
+    }
+    return name;
+  };
+  for (int c = 1; c <= kChapterCount; ++c) {
+    std::string name = Cp1256ToUtf8(WithoutMarks(SuraNameTable[c])).value();
+    std::string withoutSura = name.substr(std::string("سورة ").size());
+    std::vector<std::string> names = {name, withoutSura, bare(withoutSura)};
+    if (withoutSura.starts_with("ال"))
+      names.push_back(withoutSura.substr(std::string("ال").size()));
+    names.push_back(kChapterLatinNames[c - 1]);
+    for (const std::string& n : names) {
+      Reference r = Read(n + " 1");
+      ASSERT_EQ(r.ranges, (std::vector<VerseRange>{{c, 1, 1}})) << n << " " << Show(r);
+      EXPECT_EQ(ChapterByName(ReferenceText(Utf16(n))), c) << n;
+    }
+  }
+}
+
+class CitationsReadBack : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { store_ = new VerseStore(QURAN_DATA_DIR); }
+  static void TearDownTestSuite() { delete store_; }
+  static VerseStore* store_;
+};
+VerseStore* CitationsReadBack::store_ = nullptr;
+
+// Every verse cited in every style, whole and in part, and every chapter cited
+// joined, read back gives the verses cited.
+TEST_F(CitationsReadBack, EveryCitationGivesItsVerses) {
+  ASSERT_EQ(store_->LoadFailed, 0) << "run the build first";
+  std::vector<std::string> texts(kVerseCount);
+  for (int v = 0; v < kVerseCount; ++v) {
+    std::vector<char> buffer(kVerseTextSize);
+    ASSERT_EQ(store_->GetVerseText(static_cast<std::uint32_t>(v), buffer.data()), 1);
+    texts[v] = buffer.data();
+  }
+  for (int brackets = 0; brackets < 2; ++brackets) {
+    for (int reference = 0; reference < 2; ++reference) {
+      for (int digits = 0; digits < 2; ++digits) {
+        CitationStyle style{static_cast<CitationBrackets>(brackets),
+                            static_cast<CitationReference>(reference),
+                            static_cast<CitationDigits>(digits), false};
+        for (int v = 0; v < kVerseCount; ++v) {
+          const VerseIndexRecord& r = store_->VerseIndex[v];
+          CitedVerse whole{r.chapter, r.verse, texts[v]};
+          // A part: the first word marked.
+          auto firstBlank = static_cast<std::int32_t>(texts[v].find(' '));
+          CitedVerse part{r.chapter, r.verse, texts[v], 0, firstBlank > 0 ? firstBlank : 1};
+          for (const CitedVerse& cited : {whole, part}) {
+            std::vector<Citation> c = BuildCitations(std::span(&cited, 1), style);
+            ASSERT_EQ(c.size(), 1u);
+            Reference read = ReadReference(ReferenceText(c[0].text));
+            ASSERT_EQ(read.ranges, (std::vector<VerseRange>{{r.chapter, r.verse, r.verse}}))
+                << ToUtf8(c[0].text) << " " << Show(read);
+          }
+        }
+        style.joinConsecutive = true;
+        for (int chapter = 1, v = 0; chapter <= kChapterCount; ++chapter) {
+          std::vector<CitedVerse> verses;
+          for (int k = 0; k < kChapterVerseCounts[chapter - 1]; ++k, ++v)
+            verses.push_back({chapter, k + 1, texts[v]});
+          std::vector<Citation> c = BuildCitations(verses, style);
+          ASSERT_EQ(c.size(), 1u);
+          Reference read = ReadReference(ReferenceText(c[0].text));
+          ASSERT_EQ(read.ranges,
+                    (std::vector<VerseRange>{{chapter, 1, kChapterVerseCounts[chapter - 1]}}))
+              << chapter << " " << Show(read);
+        }
+      }
+    }
+  }
+}
+
+TEST_F(CitationsReadBack, FindsTheVersesNamedOnceEachWithinTheFilter) {
+  std::vector<VerseRange> ranges = {{2, 255, 257}, {2, 256, 256}, {112, 1, 4}};
+  EXPECT_EQ(store_->FindVerses(ranges, nullptr, true), 7);
+  EXPECT_EQ(store_->VerseCount(), 7);
+  EXPECT_EQ(store_->ResultFlags[VerseIndexOf(2, 255)], 1);
+  std::uint8_t filter[kVerseCount] = {};
+  filter[VerseIndexOf(112, 2)] = 1;
+  EXPECT_EQ(store_->FindVerses(ranges, filter, true), 1);
+  EXPECT_EQ(store_->ResultFlags[VerseIndexOf(112, 2)], 1);
+}
+
+}  // namespace
+}  // namespace quran
