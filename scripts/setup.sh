@@ -49,26 +49,35 @@ APT_UPDATED=""
 apt_update() {
   [ -n "$APT_UPDATED" ] && return 0
   APT_UPDATED=yes
-  local try out
+  local try out status
   for try in 1 2 3; do
+    # apt's messages are read in English whatever the user's language.
+    status=0
+    out=$(LC_ALL=C apt-get update -qq 2>&1) || status=$?
     # An unreachable index is only a warning to apt, yet it leaves that list stale.
-    if out=$(apt-get update -qq 2>&1) && ! grep -q 'failed to download' <<<"$out"; then return 0; fi
+    if [ "$status" -eq 0 ] && ! grep -q 'failed to download' <<<"$out"; then return 0; fi
     [ "$try" -lt 3 ] && sleep $((try * 5))
   done
   local why
-  why=$( (grep -m1 'Failed to fetch' <<<"$out" || grep -E '^(E|W):' <<<"$out" | tail -1) | apt_said)
+  why=$(grep -m1 'Failed to fetch' <<<"$out" || grep -E '^(E|W):' <<<"$out" | tail -1 || true)
+  # apt may fail without a line of its own (a crash): its last line and status then.
+  [ -n "$why" ] || why="status $status${out:+: $(tail -1 <<<"$out")}"
+  why=$(apt_said <<<"$why")
   log "apt-get update failed 3 times (${why:0:240}); going on with the package lists already here"
 }
 
 # apt_install PACKAGE...: installs them, or names the ones that cannot be installed
-# with apt's last lines and stops the command.
+# with apt's last lines and stops the command. Nothing is removed for them: a plan
+# made from a stale list fails with apt's message instead.
 apt_install() {
   local out
   # With recommends: Wine's rendering and fonts under Xvfb depend on them.
-  if out=$(DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$@" 2>&1); then return 0; fi
+  if out=$(LC_ALL=C DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-remove "$@" 2>&1); then
+    return 0
+  fi
   local p failing=()
   for p in "$@"; do
-    apt-get install -s -qq "$p" >/dev/null 2>&1 || failing+=("$p")
+    LC_ALL=C apt-get install -s -qq --no-remove "$p" >/dev/null 2>&1 || failing+=("$p")
   done
   log "could not install ${failing[*]:-$*}; apt said:"
   echo "$out" | tail -8 | apt_said | sed 's/^/[quran]   /' >&2
@@ -243,6 +252,15 @@ kernel_runs_32bit() {
 # where wine32 cannot be installed. WHY_NOT_32BIT says which.
 RUNS_32BIT=""
 WHY_NOT_32BIT=""
+ADDED_I386=""
+# The i386 architecture this run added, removed again while nothing of it is installed.
+remove_added_i386() {
+  [ -n "$ADDED_I386" ] || return 0
+  ADDED_I386=""
+  if [ -z "$(dpkg-query -W -f='${Architecture}\n' 2>/dev/null | grep -x i386)" ]; then
+    dpkg --remove-architecture i386
+  fi
+}
 ensure_wine32() {
   [ -n "$RUNS_32BIT" ] && return 0
   RUNS_32BIT=no
@@ -259,24 +277,28 @@ ensure_wine32() {
       WHY_NOT_32BIT="$WINE32_PACKAGE is not installed, and installing it needs root"
       return 0
     fi
-    local added=""
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
       dpkg --add-architecture i386
-      added=yes
+      # Taken back on every way out, an interruption or a failure included, unless
+      # something of it got installed.
+      ADDED_I386=yes
+      trap remove_added_i386 EXIT
+      trap 'exit 130' INT
+      trap 'exit 143' TERM
       APT_UPDATED=""
     fi
     log "installing: $WINE32_PACKAGE"
     apt_update
     local out
-    if ! out=$(DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$WINE32_PACKAGE" 2>&1); then
+    if ! out=$(LC_ALL=C DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-remove \
+      "$WINE32_PACKAGE" 2>&1); then
       log "could not install $WINE32_PACKAGE ($(echo "$out" | grep -E '^E:' | tail -1 | apt_said | cut -c1-200));" \
         "going on without it"
       WHY_NOT_32BIT="the package $WINE32_PACKAGE could not be installed"
-      if [ -n "$added" ] && [ -z "$(dpkg-query -W -f='${Architecture}\n' 2>/dev/null | grep -x i386)" ]; then
-        dpkg --remove-architecture i386
-      fi
+      remove_added_i386
       return 0
     fi
+    ADDED_I386=""
   fi
   local out status=0
   out=$(/usr/lib/wine/wine --version 2>&1) || status=$?

@@ -17,8 +17,9 @@ case "$arch" in
     ;;
 esac
 export WINEARCH="$arch" WINEPREFIX="$prefix" WINEDEBUG=-all WINELOADER="$loader"
-# No Mono or Gecko installers: they would ask on a screen nobody sees.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko installers: they would ask on a screen nobody sees. A test may
+# take a library away with QURAN_WINE_DLLOVERRIDES ("msftedit=").
+export WINEDLLOVERRIDES="mscoree,mshtml=${QURAN_WINE_DLLOVERRIDES:+;$QURAN_WINE_DLLOVERRIDES}"
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$arch" "$prefix" "$@"
 fi

@@ -106,8 +106,12 @@ TEST_F(Citations, MarkedWordsWidenToWholeWordsInTheShortReference) {
   }
   ASSERT_GT(blanks.size(), 7u);
   std::int32_t from = blanks[4] + 2, to = blanks[5] + 3;
+  // Widened onto the blanks around the words, which the original citation keeps and
+  // the other styles drop.
   const std::string part =
-      Cp1256ToUtf8(verse1256.substr(blanks[4], blanks[6] - blanks[4] + 1)).value_or("?");
+      Cp1256ToUtf8(verse1256.substr(blanks[4] + 1, blanks[6] - blanks[4] - 1)).value_or("?");
+  EXPECT_EQ(Cite({{2, 255, from, to}}, CitationStyle{}),
+            std::vector<std::string>{"( " + part + " ) (سورة البقرة: من الآية 255)"});
   CitationStyle shortRef{Brackets::kPlain, Reference::kShort};
   EXPECT_EQ(Cite({{2, 255, to, from}}, shortRef),
             std::vector<std::string>{"(" + part + ") [البقرة: من الآية 255]"});
@@ -115,6 +119,14 @@ TEST_F(Citations, MarkedWordsWidenToWholeWordsInTheShortReference) {
   EXPECT_EQ(Cite({{2, 255, from, to}, {2, 256}}, ornate),
             (std::vector<std::string>{"﴿" + part + "﴾ [البقرة: من الآية ٢٥٥]",
                                       "﴿" + Text(2, 256) + "﴾ [البقرة: ٢٥٦]"}));
+}
+
+TEST_F(Citations, AMarkOfBlanksAloneHoldsNoWord) {
+  const std::string verse1256 = Text1256(IndexOf(112, 1));
+  auto blank = static_cast<std::int32_t>(verse1256.find(' '));
+  EXPECT_FALSE(MarkHoldsWords({112, 1, verse1256, blank, blank + 1}));
+  EXPECT_TRUE(MarkHoldsWords({112, 1, verse1256, blank, blank + 2}));
+  EXPECT_TRUE(MarkHoldsWords({112, 1, verse1256}));
 }
 
 TEST_F(Citations, ConsecutiveVersesOfOneChapterJoin) {
@@ -193,6 +205,22 @@ TEST(ClipboardFormats, RtfEscapesEveryCharacterPastAscii) {
             "Traditional Arabic;}}\\pard\\rtlpar\\qr\\rtlch\\f0\\af0\\fs33\\afs33\\lang1025"
             "\\alang1025 \\u-705?\\u1602?\\u1604?\\u-706? [\\u1575?\\u1604?\\u1573?\\u1582?"
             "\\u1604?\\u1575?\\u1589?: \\u1633?] \\{\\\\\\}}");
+}
+
+// A face's name cannot end the CSS string or the font table entry it stands in.
+TEST(ClipboardFormats, FaceNamesAreEscapedWhereTheyStand) {
+  const std::u16string face = u"O'Brien \\ \"Naskh\"; {A}";
+  std::string html = ClipboardHtml(u"قل", {face, 30});
+  std::size_t at = html.find("font-family:'") + 13;
+  std::size_t close = html.find('\'', at);
+  ASSERT_NE(close, std::string::npos);
+  EXPECT_EQ(html.substr(at, close - at), "O\\27 Brien \\5c  \\22 Naskh\\22 ; {A}");
+  EXPECT_EQ(html.substr(close, 18), "';font-size:15pt\">");
+  std::string rtf = ClipboardRtf(u"قل", {face, 30});
+  at = rtf.find("\\fcharset178 ") + 13;
+  close = rtf.find(';', at);
+  EXPECT_EQ(rtf.substr(at, close - at), "O'Brien \\'5c \"Naskh\"\\'3b \\'7bA\\'7d");
+  EXPECT_EQ(rtf.substr(close, 3), ";}}");
 }
 
 // The header's fields, by name.

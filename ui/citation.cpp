@@ -19,6 +19,8 @@ namespace quran {
 namespace {
 
 constexpr std::size_t kClipboardBlockSize = 10240;
+// A mark of blanks alone: nothing to cite.
+constexpr wchar_t kMarkHoldsNoWord[] = L"ظلل كلمة أو أكثر من نص الآية ثم اضغط «نسخ المظلل».";
 // The face and size when the window's font cannot be read.
 constexpr char16_t kDefaultFace[] = u"Traditional Arabic";
 constexpr int kDefaultHalfPoints = 32;
@@ -157,6 +159,10 @@ void SearchDialog::CiteVerses(std::span<const std::uint32_t> verses, std::int32_
   std::vector<std::string> texts;
   std::vector<CitedVerse> cited;
   if (!ReadCitedVerses(verses, start, end, &texts, &cited)) return;
+  if (cited.size() == 1 && !MarkHoldsWords(cited[0])) {
+    ShowError(kMarkHoldsNoWord);
+    return;
+  }
   // Text that Windows-1256 holds, in the style nearest the chosen one: one citation
   // for each of the chosen style's, as both join alike.
   std::vector<Citation> citations = BuildCitations(cited, m_citationSettings.style);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "dialog.h"
+#include "product.h"
 #include "resource.h"
 
 namespace quran {
@@ -139,7 +140,15 @@ bool CitationSettingsDialog::ProcessMessage(UINT message, WPARAM wParam, LPARAM 
 bool ShowCitationSettings(HWND owner, const LOGFONTA& verseFont, CitationPreview preview,
                           CitationSettings* settings) {
   RichEditLibrary richEdit;
-  if (!richEdit) return false;
+  // The preview's control class comes with the library: without it the window
+  // cannot be made, and the user is told so rather than left with a dead button.
+  if (!richEdit) {
+    MessageBoxW(owner,
+                L"The citation settings cannot open: Windows' rich edit library "
+                L"(msftedit.dll) could not be loaded.",
+                L"" QURAN_PRODUCT_TITLE, MB_OK | MB_ICONINFORMATION);
+    return false;
+  }
   CitationSettingsDialog dialog(verseFont, std::move(preview), *settings);
   if (dialog.DoModal(owner) != IDOK) return false;
   *settings = dialog.Chosen();

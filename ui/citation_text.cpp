@@ -90,6 +90,12 @@ std::u16string CiteOne(const CitedVerse& verse, const CitationStyle& style) {
   }
   std::string_view part =
       verse.text.substr(static_cast<std::size_t>(s), static_cast<std::size_t>(e - s));
+  // The original citation keeps the widened mark byte for byte; the others set the
+  // words close to their brackets.
+  if (!(style == CitationStyle{.joinConsecutive = style.joinConsecutive})) {
+    while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
+    while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
+  }
   return Bracketed(FromCp1256(part), style.brackets) + u" " +
          Reference(verse.chapter,
                    std::u16string(u"من الآية ").append(Number(verse.verse, style.digits)),
@@ -116,6 +122,14 @@ bool Marked(const CitedVerse& verse) {
 }
 
 }  // namespace
+
+bool MarkHoldsWords(const CitedVerse& verse) {
+  auto [s, e] = MarkedWords(verse);
+  if (s == e) return true;
+  std::string_view part =
+      verse.text.substr(static_cast<std::size_t>(s), static_cast<std::size_t>(e - s));
+  return part.find_first_not_of(' ') != std::string_view::npos;
+}
 
 CitationStyle Cp1256Style(CitationStyle style) {
   style.brackets = CitationBrackets::kPlain;

@@ -63,6 +63,10 @@ struct Citation {
 std::vector<Citation> BuildCitations(std::span<const CitedVerse> verses,
                                      const CitationStyle& style);
 
+// Whether the verse's mark, widened to whole words, holds a word, or the verse is
+// cited whole: a mark of blanks alone would cite nothing.
+bool MarkHoldsWords(const CitedVerse& verse);
+
 std::u16string FromCp1256(std::string_view text);
 // A reference as the user or the document wrote it, as ReadReference takes it: digits
 // of any script Western, the ornate brackets plain, then Windows-1256, in which a

@@ -23,6 +23,39 @@ std::string RtfEscaped(std::u16string_view text) {
   return out;
 }
 
+// A font table entry ends at ';' and a group at a brace: those, and the backslash,
+// go as hexadecimal escapes, which every RTF reader takes as the character itself.
+std::string RtfFontName(std::u16string_view face) {
+  std::string out;
+  for (char16_t c : face) {
+    if (c == ';' || c == '{' || c == '}' || c == '\\') {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\'%02x", static_cast<unsigned>(c));
+      out += hex;
+    } else {
+      out += RtfEscaped(std::u16string_view(&c, 1));
+    }
+  }
+  return out;
+}
+
+// The text as the inside of a CSS string in quotes: quotes, the backslash and
+// control characters as CSS escapes, so that no face name can end the string.
+std::string CssStringText(std::string_view utf8) {
+  std::string out;
+  for (char c : utf8) {
+    auto b = static_cast<unsigned char>(c);
+    if (c == '\'' || c == '"' || c == '\\' || b < 0x20 || b == 0x7F) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\%x ", b);
+      out += hex;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 std::string Points(int halfPoints) {
   return std::to_string(halfPoints / 2) + (halfPoints % 2 ? ".5" : "");
 }
@@ -65,9 +98,10 @@ std::string HtmlEscaped(std::string_view utf8) {
 std::string ClipboardHtml(std::u16string_view citation, const CitationFont& font) {
   const std::string before =
       "<html><head><meta charset=\"utf-8\"></head><body>\r\n<!--StartFragment-->";
-  const std::string fragment =
-      "<p dir=\"rtl\" lang=\"ar\" style=\"font-family:'" + HtmlEscaped(ToUtf8(font.face)) +
-      "';font-size:" + Points(font.halfPoints) + "pt\">" + HtmlEscaped(ToUtf8(citation)) + "</p>";
+  const std::string fragment = "<p dir=\"rtl\" lang=\"ar\" style=\"font-family:'" +
+                               HtmlEscaped(CssStringText(ToUtf8(font.face))) +
+                               "';font-size:" + Points(font.halfPoints) + "pt\">" +
+                               HtmlEscaped(ToUtf8(citation)) + "</p>";
   const std::string after = "<!--EndFragment-->\r\n</body></html>";
   auto header = [](std::size_t startHtml, std::size_t endHtml, std::size_t startFragment,
                    std::size_t endFragment) {
@@ -88,7 +122,7 @@ std::string ClipboardRtf(std::u16string_view citation, const CitationFont& font)
   // mark to the text the plain formats carry.
   const std::string size = std::to_string(font.halfPoints);
   return "{\\rtf1\\ansi\\ansicpg1256\\deff0\\uc1{\\fonttbl{\\f0\\fnil\\fcharset178 " +
-         RtfEscaped(font.face) + ";}}\\pard\\rtlpar\\qr\\rtlch\\f0\\af0\\fs" + size + "\\afs" +
+         RtfFontName(font.face) + ";}}\\pard\\rtlpar\\qr\\rtlch\\f0\\af0\\fs" + size + "\\afs" +
          size + "\\lang1025\\alang1025 " + RtfEscaped(citation) + "}";
 }
 

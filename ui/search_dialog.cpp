@@ -54,7 +54,8 @@ const MessageEntry<SearchDialog> SearchDialog::kMessages[] = {
     OnCommand<SearchDialog>(IDC_CITATION_SETTINGS, BN_CLICKED, &SearchDialog::OnCitationSettings),
     OnMessage<SearchDialog>(WM_DESTROY, &SearchDialog::OnDestroy),
     OnCommandRange<SearchDialog>(IDC_MODE_PART_OF_TEXT, IDC_MODE_DERIVATIVES, BN_CLICKED,
-                                 &SearchDialog::OnModeButton),
+                                 &SearchDialog::OnModeClicked),
+    OnCommand<SearchDialog>(IDC_LOOSE_SEARCH, BN_CLICKED, &SearchDialog::OnLooseClicked),
     OnCommandFunction<SearchDialog>(IDC_SEARCH_HELP, BN_CLICKED, &ConfigurationTab),
     OnCommand<SearchDialog>(IDC_SEARCH_ABOUT, BN_CLICKED, &SearchDialog::OnAbout),
     IgnoreCommand<SearchDialog>(IDC_SEARCH_TEXT, EN_CHANGE),
@@ -208,6 +209,17 @@ void SearchDialog::OnDestroy() {
   WriteLooseSetting(m_looseCheck.IsChecked());
 }
 
+// A setting the user changes is saved at once, so that a Word that ends badly keeps
+// it; the window's end saves them again.
+void SearchDialog::OnModeClicked(int id) {
+  if (m_startedUp) WriteModeSetting(id);
+  OnModeButton(id);
+}
+
+void SearchDialog::OnLooseClicked() {
+  if (m_startedUp) WriteLooseSetting(m_looseCheck.IsChecked());
+}
+
 void SearchDialog::OnModeButton(int id) {
   if (id == Roots) {
     OnRootMode();
@@ -356,6 +368,7 @@ std::int32_t SearchDialog::ReportNothingFound(int mode, const std::uint8_t* filt
   if (MessageBoxW(Window(), FromCodePage(offer).c_str(), FromCodePage(kNothingFoundCaption).c_str(),
                   MB_YESNO) == IDYES) {
     m_looseCheck.SetCheck(true);
+    WriteLooseSetting(true);
     return loose;
   }
   // The store's flags are the window's result and the next filter: back to the

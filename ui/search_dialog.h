@@ -118,6 +118,8 @@ class SearchDialog : public Dialog {
   void OnShowWindow(WPARAM shown, LPARAM status);
   void OnDestroy();
   void OnModeButton(int id);
+  void OnModeClicked(int id);
+  void OnLooseClicked();
   void OnTextMode();
   void OnRootMode();
   void OnAbout();

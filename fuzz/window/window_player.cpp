@@ -37,6 +37,8 @@ const char kCopyMany[] = "نسـخ الآيــــات&";
 const char kAboutCaption[] = "حــول Quran Verse Search";
 const char kClipboardRefused[] = "Error: clipboard cannot be opened";
 const char kReferenceCaption[] = "المرجع";
+const char kProductCaption[] = "Quran Verse Search";
+const char kMarkHoldsNoWord[] = "ظلل كلمة أو أكثر من نص الآية ثم اضغط «نسخ المظلل».";
 const char kNoVerseInResults[] = "الآيات المطلوبة ليست ضمن نتائج البحث السابق";
 // More would only slow the run: each citation is a paste of its own.
 const std::size_t kMostCopied = 40;
@@ -305,8 +307,9 @@ struct Player::State {
   std::int32_t Field(const Inputs& in, const std::uint8_t* filter, quran::Matching matching);
   std::string Predict(const Inputs& in, bool yes, std::vector<Modal>* modals);
   std::wstring SelectionText(const Action& action) const;
+  // The citations a copy pastes; none, with *noWord set, for a mark of blanks alone.
   std::string Cited(const std::vector<int>& verses, std::int32_t start, std::int32_t end,
-                    std::u16string* text, std::size_t* count);
+                    std::u16string* text, std::size_t* count, bool* noWord);
 
   // The model after a reference's verses are shown, within the previous result when
   // the box says so; a box is expected when none of them is left.
@@ -1072,7 +1075,8 @@ std::string Player::State::PlaySelect(const Action& action) {
 // The citations of listed verses, the one of them marked [start, end), as the
 // style of the model makes them.
 std::string Player::State::Cited(const std::vector<int>& verses, std::int32_t start,
-                                 std::int32_t end, std::u16string* text, std::size_t* count) {
+                                 std::int32_t end, std::u16string* text, std::size_t* count,
+                                 bool* noWord) {
   std::vector<std::string> texts;
   std::vector<quran::CitedVerse> cited;
   char buffer[quran::kVerseTextSize];
@@ -1086,6 +1090,8 @@ std::string Player::State::Cited(const std::vector<int>& verses, std::int32_t st
     const quran::VerseIndexRecord& r = store.VerseIndex[verses[i]];
     cited.push_back({r.chapter, r.verse, texts[i], start, end});
   }
+  *noWord = cited.size() == 1 && !quran::MarkHoldsWords(cited[0]);
+  if (*noWord) return "";
   std::vector<quran::Citation> citations = quran::BuildCitations(cited, model.style);
   for (const quran::Citation& c : citations) *text += c.text;
   *count = citations.size();
@@ -1116,10 +1122,12 @@ std::string Player::State::PlayCopy(const Action& action, bool marked) {
   std::u16string citations;
   std::size_t count = 0;
   bool cites = marked ? verses.size() == 1 && start != end : !verses.empty();
+  bool noWord = false;
   if (cites) {
-    std::string failure = marked ? Cited(verses, static_cast<std::int32_t>(start),
-                                         static_cast<std::int32_t>(end), &citations, &count)
-                                 : Cited(verses, 0, 0, &citations, &count);
+    std::string failure = marked
+                              ? Cited(verses, static_cast<std::int32_t>(start),
+                                      static_cast<std::int32_t>(end), &citations, &count, &noWord)
+                              : Cited(verses, 0, 0, &citations, &count, &noWord);
     if (!failure.empty()) return failure;
   }
 
@@ -1171,7 +1179,8 @@ std::string Player::State::PlayCopy(const Action& action, bool marked) {
                        std::wstring(citations.begin(), citations.end()) +
                        document.substr(static_cast<std::size_t>(to));
   if (held) expected.assign(count, Box("   ", kClipboardRefused));
-  if (held || !cites) after = document;
+  if (noWord) expected.assign(1, Box(kProductCaption, kMarkHoldsNoWord));
+  if (held || !cites || noWord) after = document;
   if (g_modals != expected) {
     return "modal: copying " + std::to_string(verses.size()) + " verses showed " + Show(g_modals) +
            ", not " + Show(expected);

@@ -176,7 +176,6 @@ TEST_F(CitationTest, MarkedWordsWidenToWholeWords) {
        PartCitation(v, " " + word(1) + " " + word(2) + " ")},
       {"inside the first word", 1, 2, PartCitation(v, word(0) + " ")},
       {"inside the last word", last + 1, last + 2, PartCitation(v, " " + word(3))},
-      {"only a blank", third - 1, third, PartCitation(v, " ")},
       {"first word to last word", 1, n - 1, WholeCitation(v)},
       {"the whole text", 0, n, WholeCitation(v)},
   };
@@ -191,6 +190,11 @@ TEST_F(CitationTest, MarkedWordsWidenToWholeWords) {
   // A caret only: nothing.
   EXPECT_TRUE(CopyMarked(second + 1, second + 1).empty());
   EXPECT_TRUE(ModalWindows().empty());
+  // Only the blank between two words: no empty citation, and the user is told why.
+  EXPECT_TRUE(CopyMarked(third - 1, third).empty());
+  EXPECT_EQ(ModalWindows(),
+            (std::vector<Modal>{
+                {"Quran Verse Search", "ظلل كلمة أو أكثر من نص الآية ثم اضغط «نسخ المظلل»."}}));
 }
 
 TEST_F(CitationTest, AnyMarkInAOneWordVerseCitesTheWholeVerse) {

@@ -192,7 +192,7 @@ using SettingsTest = SearchWindowTest;
 
 }  // namespace
 
-TEST_F(SettingsTest, FirstUseShowsTheDefaultsAndWritesTheModeAndTheBoxWhenDestroyed) {
+TEST_F(SettingsTest, FirstUseShowsTheDefaultsAndWritesTheModeAndTheBoxAsTheyChange) {
   LoadAddin();
   EXPECT_TRUE(sw::Checked(sw::kWholeWord));
   EXPECT_FALSE(sw::Checked(sw::kLooseSearch));
@@ -201,8 +201,13 @@ TEST_F(SettingsTest, FirstUseShowsTheDefaultsAndWritesTheModeAndTheBoxWhenDestro
   // The first Search replaces the window wdAutoOpen made, which saves its mode.
   OpenSearch();
   EXPECT_EQ(SavedMode(), sw::kWholeWord);
+  // Each setting the user changes is kept at once, for a Word that ends badly.
   sw::Click(sw::kDerivatives);
-  EXPECT_EQ(SavedMode(), sw::kWholeWord);
+  EXPECT_EQ(SavedMode(), sw::kDerivatives);
+  sw::Click(sw::kLooseSearch);
+  EXPECT_EQ(StoredValue("LooseSearch"), (std::vector<unsigned char>{1, 0, 0, 0}));
+  sw::Click(sw::kLooseSearch);
+  EXPECT_EQ(StoredValue("LooseSearch"), (std::vector<unsigned char>{0, 0, 0, 0}));
 
   HFONT font = VerseFont();
   wordhost::UnloadAddin();
@@ -378,4 +383,21 @@ TEST_F(SettingsTest, TheSettingsWindowPreviewsEachChoiceEnterSavesThemEscapeChan
   EXPECT_EQ(Window().m_citationSettings, kEverythingOn);
   EXPECT_EQ(StoredValue("CitationBrackets"), (std::vector<unsigned char>{1, 0, 0, 0}));
   EXPECT_EQ(StoredValue("CitationJoin"), (std::vector<unsigned char>{1, 0, 0, 0}));
+}
+
+// Run where msftedit.dll is taken away (search_window_tests_no_rich_edit).
+TEST_F(SettingsTest, CitationSettingsSayWhyTheyCannotOpen) {
+  HMODULE richEdit = LoadLibraryW(L"msftedit.dll");
+  if (richEdit) {
+    FreeLibrary(richEdit);
+    GTEST_SKIP() << "the rich edit library loads here";
+  }
+  LoadAddin();
+  OpenSearch();
+  ModalWindows();
+  sw::Click(sw::kCitationSettings);
+  EXPECT_EQ(ModalWindows(),
+            (std::vector<Modal>{{"Quran Verse Search",
+                                 "The citation settings cannot open: Windows' rich "
+                                 "edit library (msftedit.dll) could not be loaded."}}));
 }
