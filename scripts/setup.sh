@@ -186,7 +186,8 @@ FUZZ_TARGETS=(data_files_fuzzer query_fuzzer)
 # build_fuzz DATA_DIR: the query target reads the real data files from there.
 build_fuzz() {
   cmake -S "$ROOT_DIR" -B "$FUZZ_DIR" -DCMAKE_CXX_COMPILER=clang++ -DQURAN_FUZZ=ON \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQURAN_FUZZ_DATA_DIR="$1" >/dev/null
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQURAN_FUZZ_DATA_DIR="$1" \
+    -DQURAN_NAMES_JSON="$QURAN_NAMES_JSON" >/dev/null
   quietly "$FUZZ_DIR/build.log" cmake --build "$FUZZ_DIR" -j "$(nproc)"
 }
 

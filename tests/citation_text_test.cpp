@@ -129,6 +129,26 @@ TEST_F(Citations, AMarkOfBlanksAloneHoldsNoWord) {
   EXPECT_TRUE(MarkHoldsWords({112, 1, verse1256}));
 }
 
+// What goes between two citations begins the second, in the text and in both rich
+// forms: a blank HTML keeps, and a paragraph of its own.
+TEST_F(Citations, EachCitationAfterTheFirstBeginsWithTheSeparator) {
+  CitationStyle blank{.separator = CitationSeparator::kBlank};
+  std::vector<std::string> cited = Cite({{112, 1}, {112, 2}}, blank);
+  ASSERT_EQ(cited.size(), 2u);
+  EXPECT_EQ(cited[0], Cite({{112, 1}}, CitationStyle{})[0]);
+  EXPECT_EQ(cited[1], " " + Cite({{112, 2}}, CitationStyle{})[0]);
+  CitationStyle paragraph{.joinConsecutive = true, .separator = CitationSeparator::kParagraph};
+  cited = Cite({{112, 1}, {112, 2}, {113, 1}}, paragraph);
+  ASSERT_EQ(cited.size(), 2u);
+  EXPECT_EQ(cited[1].substr(0, 3), "\r\n(");
+
+  std::u16string second = u"\r\n(قل) (سورة الإخلاص: 1)";
+  std::string rtf = ClipboardRtf(second, {u"Amiri", 30});
+  EXPECT_NE(rtf.find("\\lang1025\\alang1025 \\par ("), std::string::npos) << rtf;
+  std::string html = ClipboardHtml(second, {u"Amiri", 30});
+  EXPECT_NE(html.find("pre-wrap\"></p><p dir"), std::string::npos) << html;
+}
+
 TEST_F(Citations, ConsecutiveVersesOfOneChapterJoin) {
   const std::string t1 = Text(112, 1), t2 = Text(112, 2), t3 = Text(112, 3), t4 = Text(112, 4);
   const std::vector<Cited> ikhlas = {{112, 1}, {112, 2}, {112, 3}, {112, 4}};
@@ -215,7 +235,7 @@ TEST(ClipboardFormats, FaceNamesAreEscapedWhereTheyStand) {
   std::size_t close = html.find('\'', at);
   ASSERT_NE(close, std::string::npos);
   EXPECT_EQ(html.substr(at, close - at), "O\\27 Brien \\5c  \\22 Naskh\\22 ; {A}");
-  EXPECT_EQ(html.substr(close, 18), "';font-size:15pt\">");
+  EXPECT_EQ(html.substr(close, 16), "';font-size:15pt");
   std::string rtf = ClipboardRtf(u"قل", {face, 30});
   at = rtf.find("\\fcharset178 ") + 13;
   close = rtf.find(';', at);
@@ -254,7 +274,8 @@ TEST(ClipboardFormats, HtmlOffsetsFrameTheDocumentAndTheParagraph) {
   EXPECT_EQ(html.substr(0, startFragment).substr(startFragment - 20), "<!--StartFragment-->");
   EXPECT_EQ(html.substr(endFragment, 18), "<!--EndFragment-->");
   EXPECT_EQ(html.substr(startFragment, endFragment - startFragment),
-            "<p dir=\"rtl\" lang=\"ar\" style=\"font-family:'Amiri &amp; Co';font-size:16.5pt\">" +
+            "<p dir=\"rtl\" lang=\"ar\" style=\"font-family:'Amiri &amp; Co';font-size:16.5pt;"
+            "white-space:pre-wrap\">" +
                 ToUtf8(citation).substr(0, ToUtf8(citation).size() - 3) + "&lt;&amp;&gt;</p>");
   EXPECT_NE(html.find("<meta charset=\"utf-8\">"), std::string::npos);
 }

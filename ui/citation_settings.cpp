@@ -19,6 +19,7 @@ struct RadioGroup {
 constexpr RadioGroup kBrackets = {IDC_CITE_BRACKETS_PLAIN, IDC_CITE_BRACKETS_ORNATE};
 constexpr RadioGroup kReference = {IDC_CITE_REFERENCE_CHAPTER, IDC_CITE_REFERENCE_SHORT};
 constexpr RadioGroup kDigits = {IDC_CITE_DIGITS_WESTERN, IDC_CITE_DIGITS_ARABIC};
+constexpr RadioGroup kSeparator = {IDC_CITE_SEPARATOR_NONE, IDC_CITE_SEPARATOR_PARAGRAPH};
 
 // The rich edit control's library, loaded while the window that uses it lives.
 class RichEditLibrary {
@@ -58,6 +59,7 @@ class CitationSettingsDialog : public Dialog {
     Check(kBrackets, static_cast<int>(settings_.style.brackets));
     Check(kReference, static_cast<int>(settings_.style.reference));
     Check(kDigits, static_cast<int>(settings_.style.digits));
+    Check(kSeparator, static_cast<int>(settings_.style.separator));
     join_.SetCheck(settings_.style.joinConsecutive);
     documentFont_.SetCheck(settings_.documentFont);
     previewFont_.reset(CreateFontIndirectA(&verseFont_));
@@ -111,6 +113,7 @@ class CitationSettingsDialog : public Dialog {
     chosen.style.reference = static_cast<CitationReference>(Checked(kReference));
     chosen.style.digits = static_cast<CitationDigits>(Checked(kDigits));
     chosen.style.joinConsecutive = join_.IsChecked();
+    chosen.style.separator = static_cast<CitationSeparator>(Checked(kSeparator));
     chosen.documentFont = documentFont_.IsChecked();
     return chosen;
   }
@@ -128,6 +131,8 @@ class CitationSettingsDialog : public Dialog {
 
 const MessageEntry<CitationSettingsDialog> CitationSettingsDialog::kMessages[] = {
     OnCommandRange<CitationSettingsDialog>(IDC_CITE_BRACKETS_PLAIN, IDC_CITE_DOCUMENT_FONT,
+                                           BN_CLICKED, &CitationSettingsDialog::OnChoice),
+    OnCommandRange<CitationSettingsDialog>(IDC_CITE_SEPARATOR_NONE, IDC_CITE_SEPARATOR_PARAGRAPH,
                                            BN_CLICKED, &CitationSettingsDialog::OnChoice),
 };
 

@@ -92,7 +92,8 @@ std::u16string CiteOne(const CitedVerse& verse, const CitationStyle& style) {
       verse.text.substr(static_cast<std::size_t>(s), static_cast<std::size_t>(e - s));
   // The original citation keeps the widened mark byte for byte; the others set the
   // words close to their brackets.
-  if (!(style == CitationStyle{.joinConsecutive = style.joinConsecutive})) {
+  if (!(style ==
+        CitationStyle{.joinConsecutive = style.joinConsecutive, .separator = style.separator})) {
     while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
     while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
   }
@@ -114,6 +115,17 @@ std::u16string CiteRun(std::span<const CitedVerse> run, const CitationStyle& sty
       Number(run.front().verse, style.digits) + u" - " + Number(run.back().verse, style.digits);
   return Bracketed(text, style.brackets) + u" " +
          Reference(run.front().chapter, range, style.reference);
+}
+
+std::u16string Separator(CitationSeparator separator) {
+  switch (separator) {
+    case CitationSeparator::kBlank:
+      return u" ";
+    case CitationSeparator::kParagraph:
+      return u"\r\n";
+    default:
+      return u"";
+  }
 }
 
 bool Marked(const CitedVerse& verse) {
@@ -147,9 +159,9 @@ std::vector<Citation> BuildCitations(std::span<const CitedVerse> verses,
         ++end;
       }
     }
-    citations.push_back(
-        {end - i == 1 ? CiteOne(verses[i], style) : CiteRun(verses.subspan(i, end - i), style),
-         end - i});
+    std::u16string text = citations.empty() ? u"" : Separator(style.separator);
+    text += end - i == 1 ? CiteOne(verses[i], style) : CiteRun(verses.subspan(i, end - i), style);
+    citations.push_back({std::move(text), end - i});
     i = end;
   }
   return citations;

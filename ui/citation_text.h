@@ -28,12 +28,20 @@ enum class CitationDigits : std::uint8_t {
   kArabicIndic,  // ٢٥٥
 };
 
+// What goes between two citations pasted together.
+enum class CitationSeparator : std::uint8_t {
+  kNone,       // side by side, as the window has always pasted them
+  kBlank,      // one blank
+  kParagraph,  // a new paragraph
+};
+
 struct CitationStyle {
   CitationBrackets brackets = CitationBrackets::kPlain;
   CitationReference reference = CitationReference::kChapter;
   CitationDigits digits = CitationDigits::kWestern;
   // Consecutive verses of one chapter become one citation.
   bool joinConsecutive = false;
+  CitationSeparator separator = CitationSeparator::kNone;
 
   bool operator==(const CitationStyle&) const = default;
 };
@@ -58,7 +66,8 @@ struct Citation {
 };
 
 // The citations of the verses, in order: one a verse, or, when the style joins,
-// one a run of consecutive verses of one chapter. A marked verse cites its marked
+// one a run of consecutive verses of one chapter; each after the first begins with
+// the style's separator. A marked verse cites its marked
 // words, widened to whole words, alone; marking it all cites it whole.
 std::vector<Citation> BuildCitations(std::span<const CitedVerse> verses,
                                      const CitationStyle& style);

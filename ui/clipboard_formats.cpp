@@ -10,7 +10,11 @@ namespace {
 std::string RtfEscaped(std::u16string_view text) {
   std::string out;
   for (char16_t c : text) {
-    if (c == '\\' || c == '{' || c == '}') {
+    // A line break is a paragraph of its own, as the plain forms' CR LF is.
+    if (c == '\r') continue;
+    if (c == '\n') {
+      out += "\\par ";
+    } else if (c == '\\' || c == '{' || c == '}') {
       out += '\\';
       out += static_cast<char>(c);
     } else if (c >= 0x20 && c < 0x80) {
@@ -98,10 +102,18 @@ std::string HtmlEscaped(std::string_view utf8) {
 std::string ClipboardHtml(std::u16string_view citation, const CitationFont& font) {
   const std::string before =
       "<html><head><meta charset=\"utf-8\"></head><body>\r\n<!--StartFragment-->";
-  const std::string fragment = "<p dir=\"rtl\" lang=\"ar\" style=\"font-family:'" +
-                               HtmlEscaped(CssStringText(ToUtf8(font.face))) +
-                               "';font-size:" + Points(font.halfPoints) + "pt\">" +
-                               HtmlEscaped(ToUtf8(citation)) + "</p>";
+  // One paragraph a line; blanks kept where HTML would fold them (a separator's).
+  const std::string open = "<p dir=\"rtl\" lang=\"ar\" style=\"font-family:'" +
+                           HtmlEscaped(CssStringText(ToUtf8(font.face))) +
+                           "';font-size:" + Points(font.halfPoints) + "pt;white-space:pre-wrap\">";
+  std::string fragment;
+  std::u16string_view rest = citation;
+  while (true) {
+    std::size_t end = rest.find(u"\r\n");
+    fragment += open + HtmlEscaped(ToUtf8(rest.substr(0, end))) + "</p>";
+    if (end == std::u16string_view::npos) break;
+    rest.remove_prefix(end + 2);
+  }
   const std::string after = "<!--EndFragment-->\r\n</body></html>";
   auto header = [](std::size_t startHtml, std::size_t endHtml, std::size_t startFragment,
                    std::size_t endFragment) {

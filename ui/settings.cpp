@@ -23,6 +23,7 @@ const char kReferenceValue[] = "CitationReference";
 const char kDigitsValue[] = "CitationDigits";
 const char kJoinValue[] = "CitationJoin";
 const char kDocumentFontValue[] = "CitationDocumentFont";
+const char kSeparatorValue[] = "CitationSeparator";
 
 // The stored forms are the records themselves, byte for byte.
 static_assert(sizeof(std::int32_t) == 4);
@@ -98,6 +99,7 @@ CitationSettings SearchDialog::ReadCitationSettings() {
   ReadEnum(kDigitsValue, 2, &settings.style.digits);
   ReadEnum(kJoinValue, 2, &settings.style.joinConsecutive);
   ReadEnum(kDocumentFontValue, 2, &settings.documentFont);
+  ReadEnum(kSeparatorValue, 3, &settings.style.separator);
   return settings;
 }
 
@@ -108,6 +110,7 @@ bool SearchDialog::WriteCitationSettings(const CitationSettings& settings) {
   written = WriteChoice(kReferenceValue, static_cast<int>(style.reference)) && written;
   written = WriteChoice(kDigitsValue, static_cast<int>(style.digits)) && written;
   written = WriteChoice(kJoinValue, style.joinConsecutive ? 1 : 0) && written;
+  written = WriteChoice(kSeparatorValue, static_cast<int>(style.separator)) && written;
   return WriteChoice(kDocumentFontValue, settings.documentFont ? 1 : 0) && written;
 }
 
@@ -187,9 +190,8 @@ void SearchDialog::OnCitationSettings() {
   }
   auto preview = [this, verses = PreviewVerses()](const CitationStyle& style) {
     std::u16string text;
-    for (const Citation& citation : BuildCitation(verses, style)) {
-      text += (text.empty() ? u"" : u"\r\n") + citation.text;
-    }
+    // As they are pasted, each after the one before with the style's separator.
+    for (const Citation& citation : BuildCitation(verses, style)) text += citation.text;
     return text;
   };
   CitationSettings settings = m_citationSettings;

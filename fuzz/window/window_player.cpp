@@ -42,7 +42,8 @@ const char kMarkHoldsNoWord[] = "ظلل كلمة أو أكثر من نص الآ�
 const char kNoVerseInResults[] = "الآيات المطلوبة ليست ضمن نتائج البحث السابق";
 // More would only slow the run: each citation is a paste of its own.
 const std::size_t kMostCopied = 40;
-constexpr int kCitationControls = 8;  // 3000..3007: three radio pairs, two boxes
+// 3000..3011: three radio pairs, two boxes, the preview, the separator's three radios.
+constexpr int kCitationControls = 12;
 
 // Keys the search field takes, as Windows-1256 bytes.
 const unsigned char kAllowedKeys[] = {0xC1, 0xEC, 0xC3, 0xC5, 0xC2, 0xC7, 0xC8, 0xCA, 0xCB, 0xCC,
@@ -626,8 +627,13 @@ std::string Player::State::Play(const Action& action) {
           case 3006:
             s.joinConsecutive = !s.joinConsecutive;
             break;
-          default:
+          case 3007:
             model.documentFont = !model.documentFont;
+            break;
+          case 3008:  // the preview
+            break;
+          default:
+            s.separator = static_cast<quran::CitationSeparator>(i - 9);
         }
       }
       return "";
@@ -1093,7 +1099,9 @@ std::string Player::State::Cited(const std::vector<int>& verses, std::int32_t st
   *noWord = cited.size() == 1 && !quran::MarkHoldsWords(cited[0]);
   if (*noWord) return "";
   std::vector<quran::Citation> citations = quran::BuildCitations(cited, model.style);
+  // The document's rich edit control ends a paragraph with CR alone.
   for (const quran::Citation& c : citations) *text += c.text;
+  for (std::size_t at; (at = text->find(u"\r\n")) != std::u16string::npos;) text->erase(at + 1, 1);
   *count = citations.size();
   return "";
 }

@@ -130,6 +130,27 @@ TEST_F(CitationTest, SelectedVersesGoOneCommandEachInListOrder) {
   Screenshot(("wordhost_citations_cp" + Number(GetACP())).c_str());
 }
 
+// The separator chosen in the settings goes between the citations of one copy.
+TEST_F(CitationTest, CitationsOfOneCopyAreSeparatedAsChosen) {
+  const unsigned char paragraph[4] = {2, 0, 0, 0};
+  SaveValue("CitationSeparator", paragraph, sizeof paragraph);
+  LoadAddin();
+  OpenSearch();
+  sw::Search(sw::kPartOfText, "أحد");
+  std::vector<int> verses = sw::ItemVerses();
+  ASSERT_GE(verses.size(), 2u);
+  sw::SetItemSelected(1, true);
+  wordhost::SetDocumentText(L"");
+  wordhost::ClearCommandLog();
+  sw::Click(sw::kCopyVerses);
+  // The second begins with the separator in every form; the document, which takes
+  // the rich form, has them in two paragraphs.
+  EXPECT_EQ(ClipboardText(), "\r\n" + WholeCitation(verses[1]));
+  EXPECT_EQ(wordhost::DocumentText(), quran::FromCodePage(WholeCitation(verses[0])) + L"\r" +
+                                          quran::FromCodePage(WholeCitation(verses[1])));
+  EXPECT_TRUE(ModalWindows().empty());
+}
+
 TEST_F(CitationTest, TheLongestVerseIsCitedWhole) {
   LoadAddin();
   OpenSearch();

@@ -109,11 +109,12 @@ enum CitationSettingsId : int {
   kJoin = 3006,
   kDocumentFont = 3007,
   kPreview = 3008,
+  kSeparatorParagraph = 3011,
 };
 
 const quran::CitationSettings kEverythingOn = {
     {quran::CitationBrackets::kOrnate, quran::CitationReference::kShort,
-     quran::CitationDigits::kArabicIndic, true},
+     quran::CitationDigits::kArabicIndic, true, quran::CitationSeparator::kParagraph},
     true};
 
 // What the settings window showed, read from inside its modal loop: the preview at
@@ -181,10 +182,9 @@ std::u16string Cited(const std::vector<int>& verses, const quran::CitationStyle&
     const quran::VerseIndexRecord& r = Store().VerseIndex[verses[i]];
     cited.push_back({r.chapter, r.verse, texts[i]});
   }
+  // As they are pasted, the separator beginning each after the first.
   std::u16string all;
-  for (const quran::Citation& c : quran::BuildCitations(cited, style)) {
-    all += (all.empty() ? u"" : u"\r\n") + c.text;
-  }
+  for (const quran::Citation& c : quran::BuildCitations(cited, style)) all += c.text;
   return all;
 }
 
@@ -314,6 +314,8 @@ TEST_F(SettingsTest, CitationSettingsAreReadBackAndEachDamagedOneKeepsItsDefault
   wordhost::UnloadAddin();
   const unsigned char on[4] = {1, 0, 0, 0};
   for (const char* name : kCitationValues) SaveValue(name, on, sizeof on);
+  const unsigned char paragraph[4] = {2, 0, 0, 0};
+  SaveValue("CitationSeparator", paragraph, sizeof paragraph);
   LoadAddin();
   EXPECT_EQ(Window().m_citationSettings, kEverythingOn);
   wordhost::UnloadAddin();
@@ -325,6 +327,8 @@ TEST_F(SettingsTest, CitationSettingsAreReadBackAndEachDamagedOneKeepsItsDefault
   SaveValue("CitationReference", longOn, sizeof longOn);
   SaveValue("CitationDigits", shortOn, sizeof shortOn);
   SaveValue("CitationJoin", minusOne, sizeof minusOne);
+  const unsigned char three[4] = {3, 0, 0, 0};
+  SaveValue("CitationSeparator", three, sizeof three);
   HKEY key;
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
   RegSetValueExA(key, "CitationDocumentFont", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
@@ -347,7 +351,9 @@ TEST_F(SettingsTest, TheSettingsWindowPreviewsEachChoiceEnterSavesThemEscapeChan
   ASSERT_EQ(verses.size(), 4u);
   sw::SetItemSelected(0, false);
 
-  VisitSettingsWindow({kOrnate, kShortReference, kArabicDigits, kJoin, kDocumentFont}, VK_RETURN);
+  VisitSettingsWindow(
+      {kOrnate, kShortReference, kArabicDigits, kSeparatorParagraph, kJoin, kDocumentFont},
+      VK_RETURN);
   EXPECT_EQ(g_visit.caption, "صيغة النسخ");
   quran::CitationStyle style;
   std::vector<std::u16string> expected = {Cited(verses, style)};
@@ -356,6 +362,8 @@ TEST_F(SettingsTest, TheSettingsWindowPreviewsEachChoiceEnterSavesThemEscapeChan
   style.reference = quran::CitationReference::kShort;
   expected.push_back(Cited(verses, style));
   style.digits = quran::CitationDigits::kArabicIndic;
+  expected.push_back(Cited(verses, style));
+  style.separator = quran::CitationSeparator::kParagraph;
   expected.push_back(Cited(verses, style));
   style.joinConsecutive = true;
   expected.push_back(Cited(verses, style));
@@ -369,6 +377,7 @@ TEST_F(SettingsTest, TheSettingsWindowPreviewsEachChoiceEnterSavesThemEscapeChan
   for (const char* name : kCitationValues) {
     EXPECT_EQ(StoredValue(name), (std::vector<unsigned char>{1, 0, 0, 0})) << name;
   }
+  EXPECT_EQ(StoredValue("CitationSeparator"), (std::vector<unsigned char>{2, 0, 0, 0}));
   // In the document's own font: the plain text formats alone.
   sw::Click(sw::kCopyVerses);
   ASSERT_TRUE(OpenClipboard(nullptr));
