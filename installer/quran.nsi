@@ -13,7 +13,8 @@
 ; Exit status: 0 installed, 1 cancelled, 2 stopped (Word running, files in use, also
 ; in another user's session), 3 Word's kind unknown in a silent install without
 ; /ARCH, 4 /ARCH is neither x86 nor x64, 5 a 64-bit add-in asked for on 32-bit
-; Windows. An uninstaller that no entry names removes nothing and exits with 2.
+; Windows, 6 an install for the user alone where everyone's stands, which stays.
+; An uninstaller that no entry names removes nothing and exits with 2.
 Target ${TARGET}
 ManifestDPIAware true
 RequestExecutionLevel admin
@@ -113,8 +114,8 @@ LangString NoWordThere ${LANG_ARABIC} "لا يوجد WINWORD.EXE في هذا ا�
 LangString NoWordThere ${LANG_ENGLISH} "There is no WINWORD.EXE in that folder. Choose the folder Word runs from."
 LangString TakesOverUserInstall ${LANG_ARABIC} "يحل لكل المستخدمين محل الإضافة المثبتة لمستخدم واحد في:"
 LangString TakesOverUserInstall ${LANG_ENGLISH} "Replaces, for every user, the add-in installed for one user in:"
-LangString ReplacesMachineInstall ${LANG_ARABIC} "لن يجد غيرك من المستخدمين الإضافة المثبتة لكل المستخدمين في:"
-LangString ReplacesMachineInstall ${LANG_ENGLISH} "Other users lose the add-in installed for every user in:"
+LangString MachineInstallKept ${LANG_ARABIC} "الإضافة مثبتة من قبل لكل من يستخدم وورد في هذا الجهاز، فتبقى كما هي. اختر «كل من يستخدم وورد» لتحديثها، أو ألغ التثبيت."
+LangString MachineInstallKept ${LANG_ENGLISH} "The add-in is already installed for everyone who uses Word on this computer, and stays as it is. Choose everyone to update it, or cancel."
 LangString UserInstallGone ${LANG_ARABIC} "على صاحبها أن يثبّتها من جديد: الإضافة التي حلّت هذه محلها في:"
 LangString UserInstallGone ${LANG_ENGLISH} "Its user must install it again: the add-in this one replaced in:"
 LangString NotRecorded ${LANG_ARABIC} "لا يذكر أي تثبيت لـ${PRODUCT} في هذا الجهاز برنامج الإزالة هذا، فلن يزيل شيئًا."
@@ -594,9 +595,32 @@ Function BrowseWordDir
   ${EndIf}
 FunctionEnd
 
+; "yes" in $0 when an install for everyone is recorded, in either registry view.
+Function MachineInstalled
+  StrCpy $0 ""
+  ${If} ${RunningX64}
+    ; Installers before this one kept the entry in the 32-bit registry.
+    SetRegView 32
+    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "InstallScope"
+    ${If} $1 == "machine"
+      StrCpy $0 "yes"
+    ${EndIf}
+  ${EndIf}
+  Call SelectEntryView
+  ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "InstallScope"
+  ${If} $1 == "machine"
+    StrCpy $0 "yes"
+  ${EndIf}
+FunctionEnd
+
 Function ScopePageLeave
   ${NSD_GetState} $ScopeChoiceMachine $0
   ${If} $0 != ${BST_CHECKED}
+    Call MachineInstalled
+    ${If} $0 == "yes"
+      MessageBox MB_OK|MB_ICONINFORMATION "$(MachineInstallKept)"
+      Abort
+    ${EndIf}
     StrCpy $Scope "user"
     Return
   ${EndIf}
@@ -649,8 +673,12 @@ Function EarlierMachineEntry
   ${If} $R4 == ""
     Return
   ${EndIf}
+  ; A user's own install never takes everyone's away (the install stops before).
   ${If} $Scope == "user"
-  ${AndIf} $R7 != "machine"
+  ${AndIf} $R7 == "machine"
+    Return
+  ${EndIf}
+  ${If} $Scope == "user"
   ${AndIf} $R4 != $INSTDIR
     Return
   ${EndIf}
@@ -667,11 +695,7 @@ Function EarlierMachineEntry
   Call ReplaceInstall
   ${If} $Replacing == "remove"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
-    ${If} $R7 == "machine"
-    ${AndIf} $Scope == "user"
-      !insertmacro Tell "$(ReplacesMachineInstall)" $R4
-      Call ForgetReplaced
-    ${ElseIf} $R7 != "machine"
+    ${If} $R7 != "machine"
     ${AndIf} $Scope == "machine"
       !insertmacro Tell "$(TakesOverUserInstall)" $R4
     ${EndIf}
@@ -726,6 +750,16 @@ FunctionEnd
 
 Section "Install"
   SetOverwrite on
+  ; Before anything changes: everyone's install stays, and a user's own is not made
+  ; beside it (Word would load both).
+  ${If} $Scope == "user"
+    Call MachineInstalled
+    ${If} $0 == "yes"
+      MessageBox MB_OK|MB_ICONINFORMATION "$(MachineInstallKept)" /SD IDOK
+      SetErrorLevel 6
+      Quit
+    ${EndIf}
+  ${EndIf}
   ${If} $Scope == "machine"
     StrCpy $INSTDIR "$WordDir\STARTUP"
     StrCpy $UninstDir "$PROGRAMFILES\${PRODUCT}"

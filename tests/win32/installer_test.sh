@@ -164,10 +164,16 @@ expect_installed "Word found by App Paths: for every user" "$arch" "$system" "$s
 word_loads "Word loads the add-in from its own startup folder and wdAutoOpen answers 1"
 as_second_user word_loads "... also for a second user"
 
+# A user's own install where everyone's stands changes nothing: the others keep it.
+status=$(install_status /CURRENTUSER)
+check "/CURRENTUSER over it stops: exit status 6 (was $status)" test "$status" -eq 6
+installed_in_place "... everyone's install stays" "$arch" "$system"
+as_second_user word_loads "... still for a second user"
+uninstall
+expect_nothing_left "everyone's uninstalled"
 scope user
 status=$(install_status /CURRENTUSER)
-expect_installed "/CURRENTUSER over it" "$arch" "$system" "$status"
-check "... the machine install's uninstaller removed" test ! -e "$machine_uninstaller"
+expect_installed "/CURRENTUSER alone" "$arch" "$system" "$status"
 word_loads "Word loads the add-in from the user's startup folder and wdAutoOpen answers 1"
 as_second_user word_loads_none "... and not for a second user"
 uninstall
