@@ -57,6 +57,12 @@ target_link_libraries(QuranAddin PRIVATE host_channel win_text citation_text ver
 set_source_files_properties(ui/search_dialog.cpp ui/citation.cpp ui/arabic_edit.cpp
   PROPERTIES COMPILE_OPTIONS
   "-finput-charset=UTF-8;-fexec-charset=CP1256")
+# The add-in runs on Word's one thread. A static initialized under a guard would make
+# the thread runtime (winpthreads) keep a handle to Word's thread and an event, which
+# no unloading of the add-in gives back: two handles lost to Word at every reload.
+foreach(target QuranAddin host_channel win_text citation_text verse_store_simd)
+  target_compile_options(${target} PRIVATE -fno-threadsafe-statics)
+endforeach()
 target_link_options(QuranAddin PRIVATE ${CMAKE_SOURCE_DIR}/host/QuranAddin.def)
 set_target_properties(QuranAddin PROPERTIES PREFIX "" SUFFIX ".wll"
   LINK_DEPENDS ${CMAKE_SOURCE_DIR}/host/QuranAddin.def)

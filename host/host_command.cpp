@@ -24,9 +24,11 @@ CommandDispatch FindCommandDispatch() {
 }
 
 // A full block takes no more: what would overflow it is written where no command
-// reads it.
+// reads it. Not thread_local: the add-in runs on Word's one thread, and a thread's
+// own variable would make the thread runtime keep a handle to Word's thread and an
+// event, which no unloading of the add-in gives back.
 HostArg* NextSlot(HostCommandBlock* block) {
-  static thread_local HostArg overflow;
+  static HostArg overflow;
   if (block->count < 0 || block->count >= kHostArgSlots) return &overflow;
   return &block->args[block->count++];
 }

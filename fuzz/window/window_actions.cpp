@@ -36,9 +36,11 @@ const Weighted kActs[] = {
 };
 static_assert(std::size(kActs) == static_cast<std::size_t>(Act::kCount));
 
-int TotalWeight() {
+int TotalWeight(std::uint32_t allowed) {
   int total = 0;
-  for (const Weighted& w : kActs) total += w.weight;
+  for (const Weighted& w : kActs) {
+    if (allowed >> static_cast<int>(w.act) & 1) total += w.weight;
+  }
   return total;
 }
 
@@ -49,10 +51,11 @@ const char* ActName(Act act) {
 }
 
 Action ActionSource::Next() {
-  static const int total = TotalWeight();
-  int pick = static_cast<int>(random_() % static_cast<std::uint64_t>(total));
+  const int total = TotalWeight(allowed_);
+  int pick = static_cast<int>(random_() % static_cast<std::uint64_t>(total > 0 ? total : 1));
   Action action;
   for (const Weighted& w : kActs) {
+    if (!(allowed_ >> static_cast<int>(w.act) & 1)) continue;
     if (pick < w.weight) {
       action.act = w.act;
       break;
@@ -63,6 +66,26 @@ Action ActionSource::Next() {
   action.b = static_cast<std::uint32_t>(random_());
   action.c = static_cast<std::uint32_t>(random_());
   return action;
+}
+
+bool ActBits(const std::string& names, std::uint32_t* bits) {
+  *bits = 0;
+  std::size_t at = 0;
+  while (at <= names.size()) {
+    std::size_t end = names.find(',', at);
+    if (end == std::string::npos) end = names.size();
+    std::string name = names.substr(at, end - at);
+    bool known = false;
+    for (const Weighted& w : kActs) {
+      if (name == w.name) {
+        *bits |= 1u << static_cast<int>(w.act);
+        known = true;
+      }
+    }
+    if (!known) return false;
+    at = end + 1;
+  }
+  return true;
 }
 
 std::string Serialize(const Action& action) {

@@ -44,12 +44,19 @@ struct Action {
 // ones (help, a held clipboard, reloading) rarely.
 class ActionSource {
  public:
-  explicit ActionSource(std::uint64_t seed) : random_(seed) {}
+  // allowed: a bit for each Act that may be drawn, all by default.
+  explicit ActionSource(std::uint64_t seed, std::uint32_t allowed = ~0u)
+      : random_(seed), allowed_(allowed) {}
   Action Next();
 
  private:
   std::mt19937_64 random_;
+  std::uint32_t allowed_;
 };
+
+// The bits of the acts named in a comma-separated list ("show,reopen"); false for a
+// name that is no act.
+bool ActBits(const std::string& names, std::uint32_t* bits);
 
 std::string Serialize(const Action& action);
 // False for a line that is not an action.
