@@ -177,6 +177,32 @@ int main(int argc, char** argv) {
     Register(std::string("Loose/") + c.name, store.get(), c.query, c.fast);
   }
 
+  // All the words in any order, beside the one-word searches above.
+  auto allWords = [](bool whole, quran::Matching matching) {
+    return Search([whole, matching](VerseStore& s, const char* q) {
+      return s.FindAllWords(q, whole, nullptr, true, matching);
+    });
+  };
+  const Case allWordsCases[] = {
+      {"AllWords/word_two", Cp1256("الصبر الصلاة"), allWords(true, quran::Matching::kExact),
+       nullptr},
+      {"AllWords/word_three", Cp1256("الله الرحمن الرحيم"), allWords(true, quran::Matching::kExact),
+       nullptr},
+      {"AllWords/word_four", Cp1256("الذين امنوا الصلاة الزكاة"),
+       allWords(true, quran::Matching::kExact), nullptr},
+      {"AllWords/word_four_loose", Cp1256("الذين امنوا الصلاة الزكاة"),
+       allWords(true, quran::Matching::kLoose), nullptr},
+      {"AllWords/part_two", Cp1256("الصبر الصلاة"), allWords(false, quran::Matching::kExact),
+       nullptr},
+      {"AllWords/part_four", Cp1256("الذين امنوا الصلاة الزكاة"),
+       allWords(false, quran::Matching::kExact), nullptr},
+      {"AllWords/part_four_loose", Cp1256("الذين امنوا الصلاة الزكاة"),
+       allWords(false, quran::Matching::kLoose), nullptr},
+      {"AllWords/part_common", Cp1256("الله من"), allWords(false, quran::Matching::kExact),
+       nullptr},
+  };
+  for (const Case& c : allWordsCases) Register(c.name, store.get(), c.query, c.fast);
+
   // A reference read and its verses flagged, as Search... on a selected one does.
   Search reference = [](VerseStore& s, const char* q) {
     quran::Reference r = quran::ReadReference(q);

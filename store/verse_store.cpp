@@ -241,6 +241,7 @@ void VerseStore::Count(int verse, std::int64_t times, const std::uint8_t* filter
   OccurrenceCount =
       static_cast<std::int32_t>(std::min<std::int64_t>(OccurrenceCount + times, INT32_MAX));
   ResultFlags[verse] = 1;
+  if (perVerse_) perVerse_[verse] += times;
 }
 
 // Where the starts of the occurrences verse v counts end: an occurrence counts for
@@ -407,6 +408,51 @@ std::int32_t VerseStore::FindText(const char* query, const std::uint8_t* filter,
   return OccurrenceCount;
 }
 
+std::int32_t VerseStore::FindAllWords(const char* text, bool wholeWords, const std::uint8_t* filter,
+                                      bool reset, Matching matching) {
+  std::uint8_t previous[kVerseCount];
+  std::int64_t previousCount = reset ? 0 : OccurrenceCount;
+  if (reset) {
+    std::memset(previous, 0, sizeof previous);
+  } else {
+    std::memcpy(previous, ResultFlags, sizeof previous);
+  }
+  Reset();
+  if (!loaded_ || !text) return OccurrenceCount;
+  std::string kept;
+  std::string_view typed = Taken(text, matching, &kept);
+  std::vector<std::string_view> words;
+  for (std::string_view w : SplitWords(typed)) {
+    if (std::find(words.begin(), words.end(), w) == words.end()) words.push_back(w);
+  }
+  // Each word searched within the verses that hold the words before it, every verse's
+  // occurrences added up on the way: the verses left hold them all.
+  std::vector<std::int64_t> sums(kVerseCount, 0);
+  std::vector<std::uint8_t> within(kVerseCount, 1);
+  if (filter) within.assign(filter, filter + kVerseCount);
+  perVerse_ = sums.data();
+  struct Done {
+    std::int64_t*& perVerse;
+    ~Done() { perVerse = nullptr; }
+  } done{perVerse_};
+  for (std::string_view w : words) {
+    std::string query(w);
+    if (wholeWords) query = " " + query + " ";
+    Reset();
+    FindText(query.c_str(), within.data(), false, matching);
+    std::memcpy(within.data(), ResultFlags, kVerseCount);
+    if (OccurrenceCount == 0) break;
+  }
+  perVerse_ = nullptr;
+  std::int64_t count = previousCount;
+  for (int v = 0; v < kVerseCount; ++v) {
+    if (ResultFlags[v]) count += sums[v];
+    ResultFlags[v] |= previous[v];
+  }
+  OccurrenceCount = static_cast<std::int32_t>(std::min<std::int64_t>(count, INT32_MAX));
+  return OccurrenceCount;
+}
+
 std::int32_t VerseStore::FindVerses(std::span<const VerseRange> ranges, const std::uint8_t* filter,
                                     bool reset) {
   if (reset) Reset();
@@ -490,6 +536,11 @@ std::int32_t VerseStore::FindWordRoots(const char* word, const std::uint8_t* fil
       if (previous != kNoId && s.segment == previous + 1) continue;
       previous = s.segment;
       if (s.root != kNoId) places.push_back(s.root);
+    }
+    // Spellings the word finds under one root (امن: آمن and أمن) name that root once.
+    if (loose) {
+      std::sort(places.begin(), places.end());
+      places.erase(std::unique(places.begin(), places.end()), places.end());
     }
   } else {
     // Only a word with a delimiter of its own reads the block as it stands.

@@ -53,6 +53,12 @@ class VerseStore {
   // A loose search takes the places of every derivative the word matches.
   std::int32_t FindWordRoots(const char* word, const std::uint8_t* filter, bool reset,
                              Matching matching = Matching::kExact);
+  // Every distinct word of the text, in any order: a verse is found when each word is
+  // found in it, as part of its text or, with wholeWords, as a whole word, by the
+  // matching's rule. Its occurrences are each word's own, in the verses found. Fewer
+  // than two distinct words are the one word's own search.
+  std::int32_t FindAllWords(const char* text, bool wholeWords, const std::uint8_t* filter,
+                            bool reset, Matching matching = Matching::kExact);
   // The verses of the ranges, each flagged once and counted as one occurrence: what a
   // reference finds.
   std::int32_t FindVerses(std::span<const VerseRange> ranges, const std::uint8_t* filter,
@@ -112,6 +118,9 @@ class VerseStore {
   void CountListings(std::span<const Listing> words, std::span<const ScanListing> scans,
                      const std::uint8_t* filter);
 
+  // Where each verse's occurrences are added up as well, while a search of all the
+  // words runs; null otherwise.
+  std::int64_t* perVerse_ = nullptr;
   bool loaded_ = false;
   std::unique_ptr<StoreIndex> index_;
 

@@ -116,6 +116,7 @@ std::int32_t FindLooseWordRoots(VerseStore& store, const char* word, const std::
   }
   std::string_view block(store.RootBlock.get());
   const std::size_t m = w.size();
+  std::set<std::string> roots;
   for (std::size_t at = 0; at + m + 2 <= block.size();) {
     if (block[at] != '/' || block[at + m + 1] != '/' || !LooseFinds(w, block.substr(at + 1, m))) {
       ++at;
@@ -124,13 +125,12 @@ std::int32_t FindLooseWordRoots(VerseStore& store, const char* word, const std::
     std::size_t close = block.rfind('\\', at);
     if (close != block.npos && close > 0) {
       std::size_t open = block.rfind('\\', close - 1);
-      if (open != block.npos) {
-        FindRoot(store, std::string(block.substr(open + 1, close - open - 1)).c_str(), filter,
-                 false);
-      }
+      if (open != block.npos) roots.insert(std::string(block.substr(open + 1, close - open - 1)));
     }
     at += m + 2;  // a scan resumes after the closing slash
   }
+  // Each root the word finds is searched once, however many of its spellings it finds.
+  for (const std::string& root : roots) FindRoot(store, root.c_str(), filter, false);
   return store.OccurrenceCount;
 }
 

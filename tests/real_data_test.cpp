@@ -40,6 +40,14 @@ class RealData : public ::testing::Test {
     EXPECT_EQ(store_->GetVerseText(static_cast<std::uint32_t>(i), buffer.data()), 1);
     return buffer.data();
   }
+  static std::vector<std::string> SplitWordsOf(const std::string& text) {
+    std::vector<std::string> words;
+    for (std::string_view w : SplitWords(text)) words.emplace_back(w);
+    return words;
+  }
+  static std::string Utf8Of(const std::string& cp1256) {
+    return Cp1256ToUtf8(cp1256).value_or("?");
+  }
   static std::string SearchVerse(int i) {
     const VerseIndexRecord& r = store_->VerseIndex[i];
     std::string s(store_->SearchText.get() + r.searchOffset, r.searchLength);
@@ -316,6 +324,70 @@ TEST_F(RealData, LooseSearchesAgreeWithTheRule) {
     same(std::string("hamza ") + form);
   }
   EXPECT_EQ(differences, 0);
+}
+
+// All the words in any order: each word's own search, the verses intersected, its
+// occurrences counted in them; a word typed twice changes nothing, one word is its
+// own search.
+TEST_F(RealData, AllWordsAgreeWithEachWordsOwnSearchIntersected) {
+  VerseStore plain(QURAN_DATA_DIR);
+  std::mt19937 random(31);
+  int differences = 0;
+  for (int i = 0; i < 60; ++i) {
+    // Two to four words of one verse, or of two, now and then one repeated.
+    std::vector<std::string> words;
+    std::vector<std::string> from =
+        SplitWordsOf(SearchVerse(static_cast<int>(random() % kVerseCount)));
+    std::vector<std::string> other =
+        SplitWordsOf(SearchVerse(static_cast<int>(random() % kVerseCount)));
+    if (from.empty() || other.empty()) continue;
+    std::size_t count = 2 + random() % 3;
+    for (std::size_t k = 0; k < count; ++k) {
+      const auto& source = i % 3 == 0 && k == count - 1 ? other : from;
+      words.push_back(source[random() % source.size()]);
+    }
+    if (i % 5 == 0) words.push_back(words.front());
+    std::string typed;
+    for (const std::string& w : words) typed += (typed.empty() ? "" : " ") + w;
+    const std::uint8_t* filter = i % 4 == 1 ? plain.ResultFlags : nullptr;
+    std::vector<std::uint8_t> kept(filter ? filter : plain.ResultFlags,
+                                   (filter ? filter : plain.ResultFlags) + kVerseCount);
+    for (bool whole : {false, true}) {
+      for (Matching matching : {Matching::kExact, Matching::kLoose}) {
+        std::int32_t got = store_->FindAllWords(typed.c_str(), whole,
+                                                filter ? kept.data() : nullptr, true, matching);
+        std::vector<std::uint8_t> in(kVerseCount, 1);
+        if (filter) in = kept;
+        for (const std::string& w : words) {
+          std::string q = whole ? " " + w + " " : w;
+          plain.FindText(q.c_str(), in.data(), true, matching);
+          std::memcpy(in.data(), plain.ResultFlags, kVerseCount);
+        }
+        std::int64_t expected = 0;
+        std::set<std::string> distinct(words.begin(), words.end());
+        for (const std::string& w : distinct) {
+          std::string q = whole ? " " + w + " " : w;
+          expected += plain.FindText(q.c_str(), in.data(), true, matching);
+        }
+        bool same =
+            got == expected && std::memcmp(in.data(), store_->ResultFlags, kVerseCount) == 0;
+        if (!same && ++differences < 5) {
+          ADD_FAILURE() << Utf8Of(typed) << (whole ? " whole" : " part")
+                        << (matching == Matching::kLoose ? " loose: " : ": ") << got << " vs "
+                        << expected;
+        }
+      }
+    }
+    std::memcpy(plain.ResultFlags, store_->ResultFlags, kVerseCount);
+  }
+  EXPECT_EQ(differences, 0);
+  // One word, and one word typed twice, are that word's own search.
+  std::string allah = W("الله");
+  std::int32_t own = store_->FindText((" " + allah + " ").c_str(), nullptr, true);
+  EXPECT_EQ(store_->FindAllWords((allah + " " + allah).c_str(), true, nullptr, true), own);
+  // The forgiving derivatives search takes each root once: امن finds آمن and أمن, one root.
+  EXPECT_EQ(store_->FindWordRoots(W("امن").c_str(), nullptr, true, Matching::kLoose),
+            store_->FindWordRoots(W("أمن").c_str(), nullptr, true));
 }
 
 TEST_F(RealData, WriterIsDeterministic) {

@@ -1,6 +1,6 @@
 // quran_search: the store's searches from the command line, reading queries as the
 // search window does and printing UTF-8.
-//   quran_search search [--json] [--cite] [--loose] [--data DIR] MODE QUERY
+//   quran_search search [--json] [--cite] [--loose] [--all-words] [--data DIR] MODE QUERY
 //                       [--within MODE QUERY]...
 //   quran_search roots [--json] [--data DIR]
 // MODE is part, word, root, derivatives or ref (a reference: "2:255", "البقرة 255").
@@ -34,6 +34,8 @@ struct Options {
   bool cite = false;
   quran::CitationStyle style;
   quran::Matching matching = quran::Matching::kExact;
+  // Every word of a part or word query, in any order.
+  bool allWords = false;
   std::string dataDir;
   std::vector<Search> searches;
 };
@@ -87,7 +89,7 @@ std::string ReferenceMessage(const quran::Reference& r, const std::string& query
 
 // Runs one search on the store the way the search window reads its fields.
 std::int32_t RunSearch(quran::VerseStore& store, const Search& s, const std::uint8_t* filter,
-                       quran::Matching matching) {
+                       quran::Matching matching, bool allWords) {
   if (s.mode == "ref") {
     quran::Reference r = quran::ReadReference(quran::ReferenceText(Utf16(s.query)));
     if (r.error != quran::ReferenceError::kNone) {
@@ -98,8 +100,12 @@ std::int32_t RunSearch(quran::VerseStore& store, const Search& s, const std::uin
   }
   auto converted = quran::Utf8ToCp1256(s.query);
   if (!converted) Fail("the query \"" + s.query + "\" has characters Windows-1256 lacks");
-  std::string q = s.mode == "root" ? *converted : quran::FieldQuery(*converted, matching);
+  // A root is taken as given but for the blanks around it, which no root holds.
+  std::string q =
+      s.mode == "root" ? quran::TrimBlanks(*converted) : quran::FieldQuery(*converted, matching);
   if (q.empty()) Fail("the " + s.mode + " query is empty");
+  if (allWords && (s.mode == "part" || s.mode == "word"))
+    return store.FindAllWords(q.c_str(), s.mode == "word", filter, true, matching);
   if (s.mode == "part") return store.FindText(q.c_str(), filter, true, matching);
   if (s.mode == "word") {
     std::string padded(1, ' ');
@@ -147,6 +153,7 @@ void PrintResult(quran::VerseStore& store, const Search& s, std::int32_t occurre
     line["mode"] = s.mode;
     line["query"] = s.query;
     if (opt.matching == quran::Matching::kLoose) line["loose"] = true;
+    if (opt.allWords && (s.mode == "part" || s.mode == "word")) line["all_words"] = true;
     line["occurrences"] = occurrences;
     line["verse_count"] = verses.size();
     line["verses"] = nlohmann::json::array();
@@ -196,6 +203,8 @@ Options Parse(int argc, char** argv, bool roots) {
       opt.style.joinConsecutive = true;
     } else if (a == "--loose" && !roots) {
       opt.matching = quran::Matching::kLoose;
+    } else if (a == "--all-words" && !roots) {
+      opt.allWords = true;
     } else if (a == "--data" && i + 1 < argc) {
       opt.dataDir = argv[++i];
     } else if (a == "--within" && !roots && !opt.searches.empty()) {
@@ -239,7 +248,8 @@ int main(int argc, char** argv) {
   if (command != "search" && command != "roots") {
     Fail(
         "usage: quran_search search [--json] [--cite] [--ornate] [--short-reference] "
-        "[--arabic-digits] [--join] [--loose] [--data DIR] MODE QUERY [--within MODE QUERY]... "
+        "[--arabic-digits] [--join] [--loose] [--all-words] [--data DIR] MODE QUERY "
+        "[--within MODE QUERY]... "
         "| quran_search roots [--json] [--data DIR]");
   }
   Options opt = Parse(argc, argv, command == "roots");
@@ -255,8 +265,8 @@ int main(int argc, char** argv) {
   for (std::size_t i = 0; i < opt.searches.size(); ++i) {
     // Each search within the previous one is limited to the verses it found.
     std::memcpy(filter.data(), store->ResultFlags, filter.size());
-    std::int32_t n =
-        RunSearch(*store, opt.searches[i], i == 0 ? nullptr : filter.data(), opt.matching);
+    std::int32_t n = RunSearch(*store, opt.searches[i], i == 0 ? nullptr : filter.data(),
+                               opt.matching, opt.allWords);
     PrintResult(*store, opt.searches[i], n, opt);
   }
   return 0;

@@ -21,6 +21,11 @@ const char kNothingFoundCaption[] = "لا يوجد";
 // Around the number of verses. The closing RLM keeps the question mark at the end
 // of the line in a box that reads left to right.
 const char kLooseOfferStart[] = "عدد الآيات عند تجاهل الهمزات والتشكيل: ";
+const char kAllWordsOfferStart[] = "عدد الآيات التي فيها كل الكلمات بأي ترتيب: ";
+const char kAllWordsLooseOfferStart[] =
+    "عدد الآيات التي فيها كل الكلمات بأي ترتيب مع تجاهل الهمزات والتشكيل: ";
+const char kAllWordsPartsOfferStart[] =
+    "عدد الآيات التي فيها كل الكلمات بأي ترتيب جزءا من النص مع تجاهل الهمزات والتشكيل: ";
 const char kLooseOfferEnd[] = "، هل تريد عرضها؟\xFE";
 const char kNoVerseInResults[] = "الآيات المطلوبة ليست ضمن نتائج البحث السابق";
 const char kNoChapterChosen[] = "اختر السورة من القائمة، أو اكتب اسمها أو رقمها";
@@ -56,6 +61,7 @@ const MessageEntry<SearchDialog> SearchDialog::kMessages[] = {
     OnCommandRange<SearchDialog>(IDC_MODE_PART_OF_TEXT, IDC_MODE_DERIVATIVES, BN_CLICKED,
                                  &SearchDialog::OnModeClicked),
     OnCommand<SearchDialog>(IDC_LOOSE_SEARCH, BN_CLICKED, &SearchDialog::OnLooseClicked),
+    OnCommand<SearchDialog>(IDC_ALL_WORDS, BN_CLICKED, &SearchDialog::OnAllWordsClicked),
     OnCommandFunction<SearchDialog>(IDC_SEARCH_HELP, BN_CLICKED, &ConfigurationTab),
     OnCommand<SearchDialog>(IDC_SEARCH_ABOUT, BN_CLICKED, &SearchDialog::OnAbout),
     IgnoreCommand<SearchDialog>(IDC_SEARCH_TEXT, EN_CHANGE),
@@ -88,6 +94,7 @@ void SearchDialog::BindControls() {
   Bind(IDC_RESULT_LIST, m_resultList);
   Bind(IDC_RESULTS_ONLY, m_resultsOnlyCheck);
   Bind(IDC_LOOSE_SEARCH, m_looseCheck);
+  Bind(IDC_ALL_WORDS, m_allWordsCheck);
   Bind(IDC_COPY_MARKED, m_copyMarkedButton);
   Bind(IDC_COPY_VERSES, m_copyVerseButton);
   Bind(IDC_REF_CHAPTER, m_chapterCombo);
@@ -118,6 +125,7 @@ bool SearchDialog::OnInitDialog() {
   m_resultsOnlyCheck.Enable(false);
 
   m_looseCheck.SetCheck(ReadLooseSetting());
+  m_allWordsCheck.SetCheck(ReadAllWordsSetting());
   m_citationSettings = ReadCitationSettings();
   ReadModeSetting(&m_searchMode);
   if (m_searchMode >= m_firstModeId && m_searchMode <= m_lastModeId) {
@@ -207,6 +215,7 @@ void SearchDialog::OnDestroy() {
   m_searchMode = CheckedMode();
   WriteModeSetting(m_searchMode);
   WriteLooseSetting(m_looseCheck.IsChecked());
+  WriteAllWordsSetting(m_allWordsCheck.IsChecked());
 }
 
 // A setting the user changes is saved at once, so that a Word that ends badly keeps
@@ -218,6 +227,10 @@ void SearchDialog::OnModeClicked(int id) {
 
 void SearchDialog::OnLooseClicked() {
   if (m_startedUp) WriteLooseSetting(m_looseCheck.IsChecked());
+}
+
+void SearchDialog::OnAllWordsClicked() {
+  if (m_startedUp) WriteAllWordsSetting(m_allWordsCheck.IsChecked());
 }
 
 void SearchDialog::OnModeButton(int id) {
@@ -267,12 +280,14 @@ void SearchDialog::RunSearch() {
     mode = WholeWord;
   }
   Matching matching = m_looseCheck.IsChecked() ? Matching::kLoose : Matching::kExact;
-  std::int32_t occurrences = SearchField(mode, filter, matching);
+  bool allWords = m_allWordsCheck.IsChecked();
+  std::int32_t occurrences = SearchField(mode, filter, matching, allWords);
   if (occurrences <= 0) {
     m_occurrenceCountEdit.SetText("0");
     m_verseEdit.SetText("");
     m_verseCountEdit.SetText("0");
-    occurrences = ReportNothingFound(mode, filter, matching);
+    occurrences = ReportNothingFound(mode, filter, matching, allWords);
+    mode = CheckedMode();
   }
   if (occurrences == 0) {
     ClearResults();
@@ -331,19 +346,23 @@ void SearchDialog::ShowVerses(std::span<const VerseRange> ranges) {
   ListResults(occurrences);
 }
 
-std::int32_t SearchDialog::SearchField(int mode, const std::uint8_t* filter, Matching matching) {
+std::int32_t SearchDialog::SearchField(int mode, const std::uint8_t* filter, Matching matching,
+                                       bool allWords) {
   switch (mode) {
     case PartOfText:
     case WholeWord: {
       std::string text = FieldQuery(m_searchEdit.Text(), matching);
       if (text.empty()) return -1;
+      if (allWords)
+        return m_store.FindAllWords(text.c_str(), mode == WholeWord, filter, true, matching);
       if (mode == WholeWord) text = " " + text + " ";
       return m_store.FindText(text.c_str(), filter, true, matching);
     }
     case Roots: {
       // A root picked from the list is itself; only a typed one is matched loosely.
       if (m_rootCombo.ShowsSelectedItem()) matching = Matching::kExact;
-      std::string root = m_rootCombo.Text();
+      // Blanks left after a typed root are not part of it.
+      std::string root = TrimBlanks(m_rootCombo.Text());
       if (matching == Matching::kLoose) root = WithoutMarks(root);
       return m_store.FindRoot(root.c_str(), filter, true, matching);
     }
@@ -354,26 +373,63 @@ std::int32_t SearchDialog::SearchField(int mode, const std::uint8_t* filter, Mat
   return -1;
 }
 
+namespace {
+
+// A search more forgiving than one that found nothing, offered in this order.
+struct Offer {
+  Matching matching;
+  bool allWords;
+  bool partsOfText;  // from the whole-word mode, as parts of the text
+  const char* start;
+};
+constexpr Offer kOffers[] = {
+    {Matching::kLoose, false, false, kLooseOfferStart},
+    {Matching::kExact, true, false, kAllWordsOfferStart},
+    {Matching::kLoose, true, false, kAllWordsLooseOfferStart},
+    {Matching::kLoose, true, true, kAllWordsPartsOfferStart},
+};
+
+}  // namespace
+
 std::int32_t SearchDialog::ReportNothingFound(int mode, const std::uint8_t* filter,
-                                              Matching searched) {
+                                              Matching searched, bool allWords) {
   const char* text = mode == Roots ? kNoRootFound : kNoTextFound;
-  std::int32_t loose = 0;
-  if (searched == Matching::kExact) loose = SearchField(mode, filter, Matching::kLoose);
-  if (loose <= 0) {
-    ShowMessage(Window(), text, kNothingFoundCaption);
-    return 0;
+  bool textMode = mode == PartOfText || mode == WholeWord;
+  // All the words differ from the phrase only where two words or more were typed.
+  std::vector<std::string_view> words;
+  std::string field = FieldQuery(m_searchEdit.Text(), Matching::kLoose);
+  for (std::string_view w : SplitWords(field)) {
+    if (std::find(words.begin(), words.end(), w) == words.end()) words.push_back(w);
   }
-  std::string offer = std::string(text) + "\n" + kLooseOfferStart +
-                      std::to_string(m_store.VerseCount()) + kLooseOfferEnd;
-  if (MessageBoxW(Window(), FromCodePage(offer).c_str(), FromCodePage(kNothingFoundCaption).c_str(),
-                  MB_YESNO) == IDYES) {
-    m_looseCheck.SetCheck(true);
-    WriteLooseSetting(true);
-    return loose;
+  for (const Offer& offer : kOffers) {
+    // Only searches that forgive more than the one made: never back to exact letters,
+    // to the phrase, or to a narrower mode.
+    if (offer.matching == Matching::kExact && searched == Matching::kLoose) continue;
+    if (!offer.allWords && allWords) continue;
+    if (offer.matching == searched && offer.allWords == allWords) continue;
+    if (offer.allWords && (!textMode || words.size() < 2)) continue;
+    if (offer.partsOfText && mode != WholeWord) continue;
+    int offeredMode = offer.partsOfText ? PartOfText : mode;
+    std::int32_t found = SearchField(offeredMode, filter, offer.matching, offer.allWords);
+    if (found <= 0) continue;
+    std::string question = std::string(text) + "\n" + offer.start +
+                           std::to_string(m_store.VerseCount()) + kLooseOfferEnd;
+    if (MessageBoxW(Window(), FromCodePage(question).c_str(),
+                    FromCodePage(kNothingFoundCaption).c_str(), MB_YESNO) != IDYES) {
+      // The store's flags are the window's result and the next filter: back to the
+      // search that found nothing.
+      m_store.FindText("", nullptr, true);
+      return 0;
+    }
+    // What was offered is turned on, so that the next search is made the same way.
+    m_looseCheck.SetCheck(offer.matching == Matching::kLoose);
+    m_allWordsCheck.SetCheck(offer.allWords);
+    WriteLooseSetting(offer.matching == Matching::kLoose);
+    WriteAllWordsSetting(offer.allWords);
+    if (offeredMode != mode) SelectMode(offeredMode);
+    return found;
   }
-  // The store's flags are the window's result and the next filter: back to the
-  // search that found nothing.
-  m_store.FindText("", nullptr, true);
+  ShowMessage(Window(), text, kNothingFoundCaption);
   return 0;
 }
 

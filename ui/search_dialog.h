@@ -72,6 +72,9 @@ class SearchDialog : public Dialog {
   // Off unless an "on" was saved whole.
   static bool ReadLooseSetting();
   static bool WriteLooseSetting(bool loose);
+  // Off unless an "on" was saved whole.
+  static bool ReadAllWordsSetting();
+  static bool WriteAllWordsSetting(bool allWords);
   static bool ReadFontSetting(LOGFONTA* font);
   static bool WriteFontSetting(LOGFONTA font);
   static int MakeDefaultFont(LOGFONTA* font);
@@ -88,6 +91,7 @@ class SearchDialog : public Dialog {
   ListBoxControl m_resultList;
   ButtonControl m_resultsOnlyCheck;
   ButtonControl m_looseCheck;
+  ButtonControl m_allWordsCheck;
   ButtonControl m_copyMarkedButton;
   ButtonControl m_copyVerseButton;
   ComboBoxControl m_chapterCombo;
@@ -120,6 +124,7 @@ class SearchDialog : public Dialog {
   void OnModeButton(int id);
   void OnModeClicked(int id);
   void OnLooseClicked();
+  void OnAllWordsClicked();
   void OnTextMode();
   void OnRootMode();
   void OnAbout();
@@ -150,12 +155,15 @@ class SearchDialog : public Dialog {
   // The checked mode button, or 0.
   int CheckedMode() const;
   // The occurrences a search of the field of the mode finds, or -1 when its query
-  // is empty and the store was left as it was.
-  std::int32_t SearchField(int mode, const std::uint8_t* filter, Matching matching);
-  // Says that nothing was found; after a search as typed, offers the loose search's
-  // verses. Answers the occurrences of the loose search when the user takes them,
+  // is empty and the store was left as it was. With allWords, a text is searched as
+  // all its words in any order.
+  std::int32_t SearchField(int mode, const std::uint8_t* filter, Matching matching,
+                           bool allWords = false);
+  // Says that nothing was found, offering the first more forgiving search that finds
+  // verses. Answers its occurrences when the user takes it (its mode and boxes set),
   // else 0 with the store as a search that found nothing leaves it.
-  std::int32_t ReportNothingFound(int mode, const std::uint8_t* filter, Matching searched);
+  std::int32_t ReportNothingFound(int mode, const std::uint8_t* filter, Matching searched,
+                                  bool allWords);
   void ShowNoResult();
   // A message about something the user asked for that could not be done.
   void ShowError(const wchar_t* text) const;

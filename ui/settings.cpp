@@ -17,6 +17,7 @@ const char kSettingsKey[] = "Software\\kivo\\velnora\\2.0\\Options";
 const char kModeValue[] = "Options";
 const char kFontValue[] = "Font";
 const char kLooseValue[] = "LooseSearch";
+const char kAllWordsValue[] = "AllWords";
 // Each a 32-bit choice: the index of the enum's value, or 0 and 1 for a box.
 const char kBracketsValue[] = "CitationBrackets";
 const char kReferenceValue[] = "CitationReference";
@@ -124,17 +125,37 @@ bool SearchDialog::WriteModeSetting(std::int32_t mode) {
   return WriteValue(kModeValue, &mode, sizeof mode);
 }
 
-bool SearchDialog::ReadLooseSetting() {
-  std::int32_t loose = 0;
+namespace {
+
+// A damaged value must not change how every search matches: only the whole record of
+// an "on" counts.
+bool ReadSwitch(const char* name) {
+  std::int32_t on = 0;
   DWORD read = 0;
-  // A damaged value must not change how every search matches: only the whole
-  // record of an "on" counts.
-  return ReadValue(kLooseValue, &loose, sizeof loose, &read) && read == sizeof loose && loose == 1;
+  return ReadValue(name, &on, sizeof on, &read) && read == sizeof on && on == 1;
+}
+
+bool WriteSwitch(const char* name, bool on) {
+  std::int32_t value = on ? 1 : 0;
+  return WriteValue(name, &value, sizeof value);
+}
+
+}  // namespace
+
+bool SearchDialog::ReadLooseSetting() {
+  return ReadSwitch(kLooseValue);
 }
 
 bool SearchDialog::WriteLooseSetting(bool loose) {
-  std::int32_t value = loose ? 1 : 0;
-  return WriteValue(kLooseValue, &value, sizeof value);
+  return WriteSwitch(kLooseValue, loose);
+}
+
+bool SearchDialog::ReadAllWordsSetting() {
+  return ReadSwitch(kAllWordsValue);
+}
+
+bool SearchDialog::WriteAllWordsSetting(bool allWords) {
+  return WriteSwitch(kAllWordsValue, allWords);
 }
 
 bool SearchDialog::ReadFontSetting(LOGFONTA* font) {

@@ -33,6 +33,7 @@ const Weighted kActs[] = {
     {Act::kHide, "hide", 6},
     {Act::kReopen, "reopen", 3},
     {Act::kReference, "reference", 40},
+    {Act::kAllWords, "all-words", 25},
 };
 static_assert(std::size(kActs) == static_cast<std::size_t>(Act::kCount));
 

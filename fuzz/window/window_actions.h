@@ -28,6 +28,7 @@ enum class Act : std::uint8_t {
   kHide,           // Exit or the close box
   kReopen,         // wdAutoRemove, then wdAutoOpen
   kReference,      // a chapter and verses given in the reference row, then shown
+  kAllWords,       // the "all the words in any order" box clicked
   kCount,
 };
 

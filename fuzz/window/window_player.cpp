@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -32,6 +33,12 @@ const char kNoRoot[] = "لا توجد آية تحتوي على أي من مشت�
 const char kNoneCaption[] = "لا يوجد";
 const char kLooseOfferStart[] = "عدد الآيات عند تجاهل الهمزات والتشكيل: ";
 const char kLooseOfferEnd[] = "، هل تريد عرضها؟\xFE";
+const char kAllWordsOfferStart[] = "عدد الآيات التي فيها كل الكلمات بأي ترتيب: ";
+const char kAllWordsLooseOfferStart[] =
+    "عدد الآيات التي فيها كل الكلمات بأي ترتيب مع تجاهل الهمزات والتشكيل: ";
+const char kAllWordsPartsOfferStart[] =
+    "عدد الآيات التي فيها كل الكلمات بأي ترتيب جزءا من النص مع تجاهل الهمزات والتشكيل: ";
+constexpr int kAllWordsBox = 1073;
 const char kCopyOne[] = "&نسـخ الأيــــة";
 const char kCopyMany[] = "نسـخ الآيــــات&";
 const char kAboutCaption[] = "حــول Quran Verse Search";
@@ -250,6 +257,8 @@ struct Model {
   bool modeSaved = false;
   std::int32_t savedMode = 0;
   bool savedLoose = false;
+  bool allWords = false;
+  bool savedAllWords = false;
   quran::CitationStyle style;
   bool documentFont = false;
 };
@@ -261,6 +270,7 @@ struct Inputs {
   bool rootPicked = false;
   bool resultsOnly = false;
   bool loose = false;
+  bool allWords = false;
 };
 
 }  // namespace
@@ -400,6 +410,7 @@ Inputs Player::State::ReadInputs() const {
   }
   in.resultsOnly = model.resultsOnly;
   in.loose = model.loose;
+  in.allWords = model.allWords;
   return in;
 }
 
@@ -410,13 +421,17 @@ std::int32_t Player::State::Field(const Inputs& in, const std::uint8_t* filter,
     case sw::kWholeWord: {
       std::string text = quran::FieldQuery(in.field, matching);
       if (text.empty()) return -1;
+      if (in.allWords) {
+        return store.FindAllWords(text.c_str(), in.mode == sw::kWholeWord, filter, true, matching);
+      }
       if (in.mode == sw::kWholeWord) text = " " + text + " ";
       return store.FindText(text.c_str(), filter, true, matching);
     }
     case sw::kRoots: {
       if (in.rootPicked) matching = quran::Matching::kExact;
+      std::string trimmed = quran::TrimBlanks(in.root);
       std::string root =
-          matching == quran::Matching::kLoose ? quran::WithoutMarks(in.root) : in.root;
+          matching == quran::Matching::kLoose ? quran::WithoutMarks(trimmed) : trimmed;
       return store.FindRoot(root.c_str(), filter, true, matching);
     }
     default:
@@ -433,26 +448,56 @@ std::string Player::State::Predict(const Inputs& in, bool yes, std::vector<Modal
   const std::uint8_t* filter = in.resultsOnly ? previous : nullptr;
   quran::Matching matching = in.loose ? quran::Matching::kLoose : quran::Matching::kExact;
   std::int32_t occurrences = Field(in, filter, matching);
+  int mode = in.mode;
   if (occurrences <= 0) {
-    std::string text = in.mode == sw::kRoots ? kNoRoot : kNoText;
-    std::int32_t loose = 0;
-    if (matching == quran::Matching::kExact) loose = Field(in, filter, quran::Matching::kLoose);
-    if (loose <= 0) {
-      modals->push_back(Box(kNoneCaption, text));
-      occurrences = 0;
-    } else {
-      modals->push_back(Box(kNoneCaption, text + "\n" + kLooseOfferStart +
-                                              std::to_string(store.VerseCount()) + kLooseOfferEnd));
+    // The more forgiving searches, offered in this order: the phrase forgiving, all
+    // the words, all the words forgiving, and from the whole-word mode all the words
+    // forgiving as parts of the text; never back to exact letters or to the phrase.
+    struct Offer {
+      bool loose, allWords, parts;
+      const char* start;
+    };
+    const Offer offers[] = {{true, false, false, kLooseOfferStart},
+                            {false, true, false, kAllWordsOfferStart},
+                            {true, true, false, kAllWordsLooseOfferStart},
+                            {true, true, true, kAllWordsPartsOfferStart}};
+    bool text = in.mode == sw::kPartOfText || in.mode == sw::kWholeWord;
+    std::set<std::string> words;
+    for (std::string_view w :
+         quran::SplitWords(quran::FieldQuery(in.field, quran::Matching::kLoose))) {
+      words.emplace(w);
+    }
+    occurrences = 0;
+    bool offered = false;
+    for (const Offer& o : offers) {
+      if (!o.loose && in.loose) continue;
+      if (!o.allWords && in.allWords) continue;
+      if (o.loose == in.loose && o.allWords == in.allWords) continue;
+      if (o.allWords && (!text || words.size() < 2)) continue;
+      if (o.parts && in.mode != sw::kWholeWord) continue;
+      Inputs tried = in;
+      tried.mode = o.parts ? sw::kPartOfText : in.mode;
+      tried.allWords = o.allWords;
+      std::int32_t found =
+          Field(tried, filter, o.loose ? quran::Matching::kLoose : quran::Matching::kExact);
+      if (found <= 0) continue;
+      offered = true;
+      modals->push_back(Box(kNoneCaption, std::string(in.mode == sw::kRoots ? kNoRoot : kNoText) +
+                                              "\n" + o.start + std::to_string(store.VerseCount()) +
+                                              kLooseOfferEnd));
       if (yes) {
-        occurrences = loose;
-        model.loose = true;
+        occurrences = found;
+        model.loose = o.loose;
+        model.allWords = o.allWords;
+        mode = tried.mode;
       } else {
         store.FindText("", nullptr, true);
-        occurrences = 0;
       }
+      break;
     }
+    if (!offered) modals->push_back(Box(kNoneCaption, in.mode == sw::kRoots ? kNoRoot : kNoText));
   }
-  model.mode = in.mode;
+  model.mode = mode;
   model.listed.clear();
   if (occurrences == 0) {
     model.found = false;
@@ -538,6 +583,11 @@ std::string Player::State::Play(const Action& action) {
       if (!Usable(sw::kLooseSearch)) break;
       sw::Click(sw::kLooseSearch);
       model.loose = !model.loose;
+      return "";
+    case Act::kAllWords:
+      if (!Usable(kAllWordsBox)) break;
+      sw::Click(kAllWordsBox);
+      model.allWords = !model.allWords;
       return "";
     case Act::kSearch: {
       if (!Usable(sw::kStartSearch)) break;
@@ -773,16 +823,19 @@ std::string Player::State::PlayShow(const Action& action) {
     next.modeSaved = model.modeSaved;
     next.savedMode = model.savedMode;
     next.savedLoose = model.savedLoose;
+    next.savedAllWords = model.savedAllWords;
     next.style = model.style;
     next.documentFont = model.documentFont;
     next.mode = StartMode();
     next.loose = model.savedLoose;
+    next.allWords = model.savedAllWords;
     model = next;
     model.fresh = false;
   }
   Inputs in;
   in.resultsOnly = model.resultsOnly;
   in.loose = model.loose;
+  in.allWords = model.allWords;
   g_answers.yes = action.c % 2;
   if (!wordhost::ClickMenuItem("&Quran", "&Search...")) return "menu: no Quran > Search...";
   wordhost::PumpMessages();
@@ -1241,6 +1294,7 @@ std::string Player::State::PlayReopen(const Action& action) {
   } else {
     model.savedMode = model.mode;
     model.savedLoose = model.loose;
+    model.savedAllWords = model.allWords;
   }
   model.modeSaved = true;
   unsigned how = action.a % 3;
@@ -1331,6 +1385,7 @@ std::string Player::State::Check() {
   }
   if (sw::Checked(sw::kResultsOnly) != model.resultsOnly) return "checked: within the results";
   if (sw::Checked(sw::kLooseSearch) != model.loose) return "checked: the forgiving search";
+  if (sw::Checked(kAllWordsBox) != model.allWords) return "checked: all the words";
   std::vector<int> verses = sw::ItemVerses();
   if (verses != model.listed) {
     return "counts: the list holds " + std::to_string(verses.size()) + " verses, not the " +

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "resource.h"
 #include "run_program.h"
 #include "search_window_fixture.h"
 
@@ -219,6 +220,56 @@ TEST_F(SearchWindowTest, NothingFoundAsTypedOffersTheLooseSearchsVerses) {
   EXPECT_TRUE(ModalWindows().empty());
   std::vector<int> found = sw::ItemVerses();
   EXPECT_NE(std::find(found.begin(), found.end(), longest), found.end());
+}
+
+// Words remembered out of order: the whole-word search of the selection finds
+// nothing, and the offer is all the words in any order, forgiving, as parts of the
+// text; taking it sets the mode and both boxes, which the next window keeps.
+TEST_F(SearchWindowTest, WordsOutOfOrderAreOfferedAsAllTheWordsAsPartsOfTheText) {
+  LoadAddin();
+  EXPECT_FALSE(sw::Checked(IDC_ALL_WORDS));
+  const std::wstring typed = L"الصبر الصلاة";
+  wordhost::SetDocumentText(typed);
+  wordhost::SetSelection(0, static_cast<int>(typed.size()));
+  CreateDirectoryA("screenshots", nullptr);
+  wordhost::SetModalAction(ScreenshotAndTakeTheOffer);
+  OpenSearch();
+  wordhost::SetModalAction(nullptr);
+  if (g_offerAnswer.joinable()) g_offerAnswer.join();
+  EXPECT_EQ(ModalWindows(),
+            (std::vector<Modal>{{kNoneCaption, std::string(kNoText) +
+                                                   "\nعدد الآيات التي فيها كل الكلمات بأي ترتيب "
+                                                   "جزءا من النص مع تجاهل الهمزات والتشكيل: 2، هل "
+                                                   "تريد عرضها؟\xFE"}}));
+  EXPECT_TRUE(sw::Checked(sw::kPartOfText));
+  EXPECT_TRUE(sw::Checked(sw::kLooseSearch));
+  EXPECT_TRUE(sw::Checked(IDC_ALL_WORDS));
+  EXPECT_EQ(sw::Items(), (std::vector<std::string>{"سورة البقرة 45", "سورة البقرة 153"}));
+  ExpectListedAsStore(
+      Store().FindAllWords("الصبر الصلاة", false, nullptr, true, quran::Matching::kLoose));
+  ScreenshotWindow("search_window_all_words");
+  // Searched again as it stands now, nothing is offered.
+  sw::Click(sw::kStartSearch);
+  EXPECT_TRUE(ModalWindows().empty());
+  EXPECT_EQ(sw::Text(sw::kVerseCount), "2");
+
+  wordhost::UnloadAddin();
+  LoadAddin();
+  EXPECT_TRUE(sw::Checked(IDC_ALL_WORDS));
+  sw::Click(IDC_ALL_WORDS);
+  EXPECT_FALSE(sw::Checked(IDC_ALL_WORDS));
+  wordhost::UnloadAddin();
+  LoadAddin();
+  EXPECT_FALSE(sw::Checked(IDC_ALL_WORDS));
+}
+
+// A root typed with a blank after it, as people leave one after a word.
+TEST_F(SearchWindowTest, BlanksAroundATypedRootAreNotPartOfIt) {
+  LoadAddin();
+  OpenSearch();
+  sw::Search(sw::kRoots, "ملك ");
+  ExpectListedAsStore(Store().FindRoot("ملك", nullptr, true));
+  EXPECT_TRUE(ModalWindows().empty());
 }
 
 TEST_F(SearchWindowTest, ModeButtonsSwitchBetweenTheTextAndTheRootList) {
