@@ -425,6 +425,9 @@ std::int32_t VerseStore::FindAllWords(const char* text, bool wholeWords, const s
   for (std::string_view w : SplitWords(typed)) {
     if (std::find(words.begin(), words.end(), w) == words.end()) words.push_back(w);
   }
+  // Longer words are rarer: searched first, they leave the others few verses to read.
+  std::stable_sort(words.begin(), words.end(),
+                   [](std::string_view a, std::string_view b) { return a.size() > b.size(); });
   // Each word searched within the verses that hold the words before it, every verse's
   // occurrences added up on the way: the verses left hold them all.
   std::vector<std::int64_t> sums(kVerseCount, 0);
