@@ -3,6 +3,7 @@
 
 #include <windows.h>
 // After windows.h, whose types they use.
+#include <malloc.h>
 #include <psapi.h>
 #include <winternl.h>
 
@@ -285,13 +286,20 @@ Figures Measure() {
   if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory)) {
     figures.workingSetKb = memory.WorkingSetSize / 1024;
   }
+  _HEAPINFO block = {};
+  std::size_t used = 0;
+  while (_heapwalk(&block) == _HEAPOK) {
+    if (block._useflag == _USEDENTRY) used += block._size;
+  }
+  figures.runtimeHeapKb = used / 1024;
   return figures;
 }
 
 std::string Describe(const Figures& f) {
   return std::to_string(f.handles) + " handles, " + std::to_string(f.gdiObjects) +
          " GDI objects, " + std::to_string(f.userObjects) + " windows and menus, " +
-         std::to_string(f.workingSetKb) + " KB working set";
+         std::to_string(f.workingSetKb) + " KB working set (" + std::to_string(f.runtimeHeapKb) +
+         " KB in the C runtime's heap)";
 }
 
 struct Player::State {

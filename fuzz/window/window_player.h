@@ -18,6 +18,10 @@ struct Figures {
   int gdiObjects = 0;
   int userObjects = 0;
   std::size_t workingSetKb = 0;
+  // What the C runtime's heap holds in use: every allocation of the add-in's code
+  // (and the fuzzer's) is there, none of Wine's own libraries, which tells growth of
+  // ours from Wine's.
+  std::size_t runtimeHeapKb = 0;
 };
 Figures Measure();
 std::string Describe(const Figures& figures);

@@ -2,6 +2,8 @@
 // real data files: start-up, modes, searches compared with the verse store, the
 // keystroke filter, and the entry points that create, reuse and replace it.
 // Compiled with a Windows-1256 execution character set.
+#include <malloc.h>
+
 #include <algorithm>
 #include <thread>
 
@@ -578,4 +580,42 @@ TEST(SearchWindowWithoutArabicLayout, LoadingReportsBothMessagesAndAnswersZero) 
   EXPECT_LT(arabic, reinstall) << log;
   EXPECT_LT(reinstall, answer) << log;
   EXPECT_EQ(log.find("window", reinstall + 1), std::string::npos) << log;
+}
+
+// Word unloads and loads the add-in within one process: each load gives back what
+// it took, in the C runtime's heap (its exception pool) and in handles (the thread
+// runtime's record of Word's thread).
+TEST_F(SearchWindowTest, ReloadingGivesBackTheHeapAndTheHandles) {
+  auto heapBytes = [] {
+    std::size_t used = 0;
+    _HEAPINFO block = {};
+    while (_heapwalk(&block) == _HEAPOK) {
+      if (block._useflag == _USEDENTRY) used += block._size;
+    }
+    return used;
+  };
+  auto handles = [] {
+    int found = 0;
+    for (std::uintptr_t h = 4; h < 4 * 8192; h += 4) {
+      DWORD flags;
+      if (GetHandleInformation(reinterpret_cast<HANDLE>(h), &flags)) ++found;
+    }
+    return found;
+  };
+  for (int i = 0; i < 12; ++i) {
+    LoadAddin();
+    wordhost::UnloadAddin();
+  }
+  wordhost::ClearCommandLog();
+  wordhost::ClearModalWindows();
+  std::size_t heapBefore = heapBytes();
+  int handlesBefore = handles();
+  for (int i = 0; i < 10; ++i) {
+    LoadAddin();
+    wordhost::UnloadAddin();
+  }
+  wordhost::ClearCommandLog();
+  wordhost::ClearModalWindows();
+  EXPECT_EQ(heapBytes(), heapBefore);
+  EXPECT_EQ(handles(), handlesBefore);
 }
