@@ -433,6 +433,11 @@ fuzz_window_options() {
         FUZZ_WINDOW_ARGS+=(--seed "$2")
         shift
         ;;
+      --only | --without)
+        [[ "${2:-}" =~ ^[a-z-]+(,[a-z-]+)*$ ]] || { log "$1 needs kinds of action, as in show,reopen"; exit 2; }
+        FUZZ_WINDOW_ARGS+=("$1" "$2")
+        shift
+        ;;
       --replay)
         [ -f "${2:-}" ] || { log "--replay needs a replay file"; exit 2; }
         FUZZ_WINDOW_ARGS+=(--replay "Z:$(realpath "$2" | tr / '\\')")
