@@ -192,6 +192,7 @@ int main(int argc, char** argv) {
        allWords(true, quran::Matching::kExact), nullptr},
       {"AllWords/word_four_loose", Cp1256("الذين امنوا الصلاة الزكاة"),
        allWords(true, quran::Matching::kLoose), nullptr},
+      {"AllWords/part_one", Cp1256("الله"), allWords(false, quran::Matching::kExact), nullptr},
       {"AllWords/part_two", Cp1256("الصبر الصلاة"), allWords(false, quran::Matching::kExact),
        nullptr},
       {"AllWords/part_four", Cp1256("الذين امنوا الصلاة الزكاة"),

@@ -288,32 +288,50 @@ void VerseStore::CountCandidates(const CandidateFinder& finder, const unsigned c
   }
 }
 
-// One pass over the text, verse by verse, sixteen starting positions at a time:
-// the positions whose first and last bytes match are candidates, and an occurrence
-// counts for the verse that holds its second byte.
+// A filter keeping few verses is read verse by verse, skipping the others: the
+// block count reads the whole text whatever the filter keeps.
+bool VerseStore::Sparse(const std::uint8_t* filter) {
+  if (!filter) return false;
+  int kept = 0;
+  for (int v = 0; v < kVerseCount; ++v) kept += filter[v] != 0;
+  return kept < kVerseCount / 2;
+}
+
+// One pass over each run of verses the filter keeps, sixteen starting positions at
+// a time: the positions whose first and last bytes match are candidates, and an
+// occurrence counts for the verse that holds its second byte. A run is read in one
+// stretch, as a verse's end cut into a span would cost a span more per verse.
 template <typename Confirm>
 void VerseStore::CountConfirmed(const CandidateFinder& finder, const unsigned char* text,
                                 std::size_t m, Confirm confirm, const std::uint8_t* filter,
                                 std::int64_t times) {
   const std::size_t length = searchLength_, starts = length - m + 1;
-  std::size_t from = 0;
-  for (int v = 0; v < kVerseCount && from < starts; ++v) {
-    std::size_t to = PatternStartsEnd(v, starts);
-    if (to <= from) continue;
-    if (filter && filter[v] == 0) {
-      from = to;
-      continue;
-    }
+  std::size_t from = 0;  // where the starts of verse v begin
+  for (int v = 0; v < kVerseCount && from < starts;) {
+    int after = v;  // the first verse past the run
+    while (after < kVerseCount && (!filter || filter[after] != 0)) ++after;
+    const std::size_t runEnd =
+        after > v ? std::max(from, PatternStartsEnd(after - 1, starts)) : from;
+    int verse = v;
+    std::size_t verseEnd = PatternStartsEnd(verse, starts);
     std::int64_t found = 0;
-    for (std::size_t at = from; at < to; at += CandidateFinder::kSpan) {
+    for (std::size_t at = from; at < runEnd; at += CandidateFinder::kSpan) {
       std::uint32_t mask = finder.Candidates(text, length, at);
-      if (to - at < CandidateFinder::kSpan) mask &= (1u << (to - at)) - 1;
+      if (runEnd - at < CandidateFinder::kSpan) mask &= (1u << (runEnd - at)) - 1;
       for (; mask != 0; mask &= mask - 1) {
-        found += confirm(at + static_cast<std::size_t>(std::countr_zero(mask)));
+        const std::size_t start = at + static_cast<std::size_t>(std::countr_zero(mask));
+        if (!confirm(start)) continue;
+        while (start >= verseEnd) {
+          if (found > 0) Count(verse, found * times, filter);
+          found = 0;
+          verseEnd = PatternStartsEnd(++verse, starts);
+        }
+        ++found;
       }
     }
-    if (found > 0) Count(v, found * times, filter);
-    from = to;
+    if (found > 0) Count(verse, found * times, filter);
+    from = after < kVerseCount ? std::max(runEnd, PatternStartsEnd(after, starts)) : runEnd;
+    v = after + 1;
   }
 }
 
@@ -325,11 +343,20 @@ void VerseStore::FindPattern(std::string_view pattern, const std::uint8_t* filte
   const CandidateFinder finder(pattern);
   // A pattern of one or two bytes is its first and last byte: its candidates are
   // its occurrences.
-  if (m <= 2) return CountCandidates(finder, text, searchLength_ - m + 1, filter, times);
+  if (m <= 2 && !Sparse(filter))
+    return CountCandidates(finder, text, searchLength_ - m + 1, filter, times);
+  // The finder matched both ends; most candidates differ at the next byte, which a
+  // loop sees sooner than a call to memcmp returns.
+  const auto* bytes = reinterpret_cast<const unsigned char*>(pattern.data());
   CountConfirmed(
       finder, text, m,
-      [&](std::size_t start) { return std::memcmp(text + start, pattern.data(), m) == 0; }, filter,
-      times);
+      [&](std::size_t start) {
+        for (std::size_t i = 1; i + 1 < m; ++i) {
+          if (text[start + i] != bytes[i]) return false;
+        }
+        return true;
+      },
+      filter, times);
 }
 
 // Each typed letter is one byte in one fold of the text (its plane), so a place is
@@ -348,7 +375,8 @@ void VerseStore::FindLoosePattern(std::string_view typed, const std::uint8_t* fi
     textOf[i] = planes[static_cast<int>(p.plane)];
   }
   const CandidateFinder finder(bytes, textOf[m - 1] == textOf[0] ? nullptr : textOf[m - 1]);
-  if (m <= 2) return CountCandidates(finder, textOf[0], searchLength_ - m + 1, filter, 1);
+  if (m <= 2 && !Sparse(filter))
+    return CountCandidates(finder, textOf[0], searchLength_ - m + 1, filter, 1);
   CountConfirmed(
       finder, textOf[0], m,
       [&](std::size_t start) {

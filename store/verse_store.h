@@ -104,6 +104,8 @@ class VerseStore {
   // Every place of the text the typed text finds by the loose rule.
   void FindLoosePattern(std::string_view typed, const std::uint8_t* filter);
   std::size_t PatternStartsEnd(int verse, std::size_t starts) const;
+  // Whether the filter keeps so few verses that a scan should read only theirs.
+  static bool Sparse(const std::uint8_t* filter);
   // The candidates of a pattern of one or two bytes, which are its occurrences.
   void CountCandidates(const CandidateFinder& finder, const unsigned char* text, std::size_t starts,
                        const std::uint8_t* filter, std::int64_t times);
