@@ -449,10 +449,7 @@ std::int32_t VerseStore::FindAllWords(const char* text, bool wholeWords, const s
   if (!loaded_ || !text) return OccurrenceCount;
   std::string kept;
   std::string_view typed = Taken(text, matching, &kept);
-  std::vector<std::string_view> words;
-  for (std::string_view w : SplitWords(typed)) {
-    if (std::find(words.begin(), words.end(), w) == words.end()) words.push_back(w);
-  }
+  std::vector<std::string_view> words = DistinctWords(typed);
   // Longer words are rarer: searched first, they leave the others few verses to read.
   std::stable_sort(words.begin(), words.end(),
                    [](std::string_view a, std::string_view b) { return a.size() > b.size(); });
@@ -649,6 +646,14 @@ std::vector<std::string_view> SplitWords(std::string_view text) {
     if (end == std::string_view::npos) end = text.size();
     if (end > start) words.push_back(text.substr(start, end - start));
     start = end + 1;
+  }
+  return words;
+}
+
+std::vector<std::string_view> DistinctWords(std::string_view text) {
+  std::vector<std::string_view> words;
+  for (std::string_view w : SplitWords(text)) {
+    if (std::find(words.begin(), words.end(), w) == words.end()) words.push_back(w);
   }
   return words;
 }

@@ -141,6 +141,8 @@ std::string TrimBlanks(std::string_view text);
 
 // The words of a text, split at its spaces; none is empty.
 std::vector<std::string_view> SplitWords(std::string_view text);
+// Its words, each once, in the order they first stand.
+std::vector<std::string_view> DistinctWords(std::string_view text);
 
 // The text without the marks a loose search ignores: harakat (fathatan to sukun),
 // tatweel, ZWNJ, ZWJ, LRM and RLM.

@@ -396,18 +396,15 @@ std::int32_t SearchDialog::ReportNothingFound(int mode, const std::uint8_t* filt
   const char* text = mode == Roots ? kNoRootFound : kNoTextFound;
   bool textMode = mode == PartOfText || mode == WholeWord;
   // All the words differ from the phrase only where two words or more were typed.
-  std::vector<std::string_view> words;
   std::string field = FieldQuery(m_searchEdit.Text(), Matching::kLoose);
-  for (std::string_view w : SplitWords(field)) {
-    if (std::find(words.begin(), words.end(), w) == words.end()) words.push_back(w);
-  }
+  const std::size_t words = DistinctWords(field).size();
   for (const Offer& offer : kOffers) {
     // Only searches that forgive more than the one made: never back to exact letters,
     // to the phrase, or to a narrower mode.
     if (offer.matching == Matching::kExact && searched == Matching::kLoose) continue;
     if (!offer.allWords && allWords) continue;
     if (offer.matching == searched && offer.allWords == allWords) continue;
-    if (offer.allWords && (!textMode || words.size() < 2)) continue;
+    if (offer.allWords && (!textMode || words < 2)) continue;
     if (offer.partsOfText && mode != WholeWord) continue;
     int offeredMode = offer.partsOfText ? PartOfText : mode;
     std::int32_t found = SearchField(offeredMode, filter, offer.matching, offer.allWords);
