@@ -459,6 +459,7 @@ std::int32_t VerseStore::FindAllWords(const char* text, bool wholeWords, const s
   std::vector<std::uint8_t> within(kVerseCount, 1);
   if (filter) within.assign(filter, filter + kVerseCount);
   perVerse_ = sums.data();
+  // Off again however the search ends, a throw included.
   struct Done {
     std::int64_t*& perVerse;
     ~Done() { perVerse = nullptr; }
@@ -471,7 +472,6 @@ std::int32_t VerseStore::FindAllWords(const char* text, bool wholeWords, const s
     std::memcpy(within.data(), ResultFlags, kVerseCount);
     if (OccurrenceCount == 0) break;
   }
-  perVerse_ = nullptr;
   std::int64_t count = previousCount;
   for (int v = 0; v < kVerseCount; ++v) {
     if (ResultFlags[v]) count += sums[v];
