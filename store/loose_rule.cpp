@@ -114,6 +114,11 @@ bool TextFinds(std::string_view typed, const char* text) {
   return true;
 }
 
+bool LooseEqual(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  return TextFinds(a, b.data()) || TextFinds(b, a.data());
+}
+
 unsigned char KeyByte(unsigned char c) {
   return kKeys[c];
 }

@@ -18,6 +18,9 @@ bool LetterFinds(unsigned char typed, unsigned char text);
 // Whether the typed text finds the text, letter for letter by the rule.
 bool TextFinds(std::string_view typed, const char* text);
 
+// Whether two texts of one length are the same by the rule, either read as typed.
+bool LooseEqual(std::string_view a, std::string_view b);
+
 // The texts a loose search reads. Each typed letter finds exactly the letters of the
 // text that share its byte in one of them:
 // - kAsIs, the text itself: a letter with a hamza, and every letter that has no

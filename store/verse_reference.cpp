@@ -1,6 +1,9 @@
 // Compiled from Windows-1256: the Arabic words below are single bytes. The text is
 // cut into tokens once, then read item by item: an optional "surah", a chapter (its
-// number or name), separators, and verses or ranges of verses.
+// number, its name, or both, which must agree), separators, verses or ranges of
+// verses, and perhaps the chapter's name again. Items are separated by a comma, a
+// semicolon or و; what else follows a reference is refused, never read as a chapter
+// of its own, so that a reference never gives verses its writer did not mean.
 #include "verse_reference.h"
 
 #include <algorithm>
@@ -12,10 +15,6 @@
 #include "verse_store.h"
 
 namespace quran {
-
-const char* const kChapterLatinNames[114] = {
-#include "chapter_latin_names.inc"
-};
 
 namespace {
 
@@ -32,13 +31,28 @@ int VersesOf(int chapter) {
 // A count no chapter or verse number reaches; larger numbers are refused as such.
 constexpr std::uint64_t kLargestNumber = 0xFFFFFFFFu;
 
-enum class Kind { kNumber, kArabic, kLatin, kColon, kComma, kDash, kOpen, kClose, kOther };
+enum class Kind {
+  kNumber,
+  kArabic,
+  kLatin,
+  kColon,  // ":" or "/", and "." between two numbers ("Q 2.255")
+  kComma,  // , ، ; ؛
+  kAnd,    // و, alone or before a verse word
+  kDash,
+  kOpen,
+  kClose,
+  kOther
+};
 
 struct Token {
   Kind kind;
   std::string text;  // an Arabic word without its marks; a Latin word as written
   std::uint64_t number = 0;
+  bool dot = false;  // a kColon written "."
 };
+
+constexpr unsigned char kWaw = 0xE6;
+constexpr unsigned char kTatweel = 0xDC;
 
 bool IsArabicLetter(unsigned char c) {
   return (c >= 0xC1 && c <= 0xD6) || (c >= 0xD8 && c <= 0xDB) || (c >= 0xDD && c <= 0xDF) ||
@@ -57,93 +71,9 @@ bool IsDigit(unsigned char c) {
   return c >= '0' && c <= '9';
 }
 
-std::vector<Token> Tokens(std::string_view text) {
-  std::vector<Token> tokens;
-  std::size_t i = 0;
-  auto at = [&](std::size_t k) -> unsigned char {
-    return k < text.size() ? static_cast<unsigned char>(text[k]) : 0;
-  };
-  while (i < text.size()) {
-    unsigned char c = at(i);
-    if (IsDigit(c)) {
-      std::uint64_t n = 0;
-      for (; IsDigit(at(i)); ++i) n = std::min<std::uint64_t>(n * 10 + (at(i) - '0'), ~0u * 16ull);
-      tokens.push_back({Kind::kNumber, {}, n});
-    } else if (IsArabicLetter(c)) {
-      std::string word;
-      for (; IsArabicLetter(at(i)) || IsIgnoredMark(at(i)); ++i) {
-        if (!IsIgnoredMark(at(i))) word += static_cast<char>(at(i));
-      }
-      tokens.push_back({Kind::kArabic, std::move(word)});
-    } else if (IsLatinLetter(c) || (IsApostrophe(c) && IsLatinLetter(at(i + 1)))) {
-      // Hyphens and apostrophes between letters belong to the name: Al-Baqarah, Ali 'Imran.
-      std::string word;
-      auto joins = [&](std::size_t k) {
-        return (at(k) == '-' || IsApostrophe(at(k))) &&
-               (IsLatinLetter(at(k + 1)) || (IsApostrophe(at(k + 1)) && IsLatinLetter(at(k + 2))));
-      };
-      for (; IsLatinLetter(at(i)) || joins(i); ++i) {
-        word += static_cast<char>(at(i));
-      }
-      tokens.push_back({Kind::kLatin, std::move(word)});
-    } else {
-      ++i;
-      switch (c) {
-        case ':':
-        case '/':
-          tokens.push_back({Kind::kColon, {}});
-          break;
-        case ',':
-        case ';':
-        case 0xA1:  // Arabic comma
-        case 0xBA:  // Arabic semicolon
-          tokens.push_back({Kind::kComma, {}});
-          break;
-        case '-':
-        case 0x96:  // en dash
-        case 0x97:  // em dash
-          tokens.push_back({Kind::kDash, {}});
-          break;
-        case '(':
-        case '[':
-        case '{':
-        case 0xAB:  // left guillemet
-          tokens.push_back({Kind::kOpen, {}});
-          break;
-        case ')':
-        case ']':
-        case '}':
-        case 0xBB:  // right guillemet
-          tokens.push_back({Kind::kClose, {}});
-          break;
-        case ' ':
-        case '\t':
-        case '\r':
-        case '\n':
-        case '\v':
-        case '\f':
-        case '.':
-        case '"':
-        case 0xA0:  // no-break space
-          break;
-        default:
-          if (!IsIgnoredMark(c)) tokens.push_back({Kind::kOther, {}});
-      }
-    }
-  }
-  return tokens;
-}
-
-// Whether two Arabic texts are the same by the loose rule, either read as typed.
-bool LooseEqual(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  return TextFinds(a, b.data()) || TextFinds(b, a.data());
-}
-
-bool IsArabicWord(const Token& t, std::initializer_list<const char*> words) {
-  if (t.kind != Kind::kArabic) return false;
+bool IsOneOf(std::string_view word, std::initializer_list<const char*> words) {
   for (const char* w : words) {
-    if (LooseEqual(t.text, w)) return true;
+    if (LooseEqual(word, w)) return true;
   }
   return false;
 }
@@ -164,122 +94,142 @@ bool IsLatinWord(const Token& t, std::initializer_list<const char*> words) {
   return std::find(words.begin(), words.end(), letters) != words.end();
 }
 
+bool IsArabicSuraWord(std::string_view word) {
+  return IsOneOf(word, {"سورة"});
+}
+
+bool IsArabicVerseWord(std::string_view word) {
+  return IsOneOf(word, {"الآية", "آية", "الآيات", "آيات", "الآيتان", "الآيتين", "آيتان", "آيتين"});
+}
+
 bool IsSuraWord(const Token& t) {
-  return IsArabicWord(t, {"سورة"}) ||
-         IsLatinWord(t, {"surah", "sura", "surat", "suratu", "soorah", "q", "quran", "koran"});
+  return (t.kind == Kind::kArabic && IsArabicSuraWord(t.text)) ||
+         IsLatinWord(t, {"surah", "sura", "surat", "suratu", "soorah", "q", "quran", "koran",
+                         "chapter", "chap", "ch"});
 }
 
 bool IsVerseWord(const Token& t) {
-  return IsArabicWord(t, {"الآية", "آية", "الآيات", "آيات"}) ||
-         IsLatinWord(t, {"ayah", "ayat", "aya", "ayahs", "verse", "verses", "v", "vv"});
+  return (t.kind == Kind::kArabic && IsArabicVerseWord(t.text)) ||
+         IsLatinWord(t, {"ayah", "ayat", "aya", "ayahs", "ayaat", "verse", "verses", "v", "vv"});
+}
+
+bool IsArabicWord(const Token& t, std::initializer_list<const char*> words) {
+  return t.kind == Kind::kArabic && IsOneOf(t.text, words);
 }
 
 bool IsFromWord(const Token& t) {
   return IsArabicWord(t, {"من"});
 }
 
+// "الآية رقم 255".
+bool IsNumberWord(const Token& t) {
+  return IsArabicWord(t, {"رقم"});
+}
+
 bool IsToWord(const Token& t) {
   return IsArabicWord(t, {"إلى"}) || IsLatinWord(t, {"to"});
 }
 
-// The form a Latin name is compared in: lower case, letters only, the article
-// ("Al-", "An-", "Ash-"...) dropped, long vowels written short, doubled letters
-// single, and a final h after a vowel dropped, so that the usual spellings meet.
-std::string LatinKey(std::string_view name) {
-  std::string lower;
-  for (char c : name) {
-    auto b = static_cast<unsigned char>(c);
-    lower += IsLatinLetter(b) ? static_cast<char>(b | 0x20) : (b == '-' || b == ' ' ? '-' : '\0');
-  }
-  std::erase(lower, '\0');
-  // An article is "al"/"el", or "a" with the next part's own first consonants (An-Nas).
-  std::size_t hyphen = lower.find('-');
-  if (hyphen != std::string::npos && hyphen >= 2 && hyphen <= 3) {
-    std::string_view first(lower.data(), hyphen), rest(lower.data() + hyphen + 1);
-    bool article = first == "al" || first == "el" ||
-                   (first[0] == 'a' && rest.substr(0, hyphen - 1) == first.substr(1));
-    if (article) lower.erase(0, hyphen + 1);
-  }
-  std::string letters;
-  for (char c : lower) {
-    if (c != '-') letters += c;
-  }
-  std::string key;
-  for (std::size_t i = 0; i < letters.size(); ++i) {
-    char c = letters[i];
-    char next = i + 1 < letters.size() ? letters[i + 1] : '\0';
-    if (c == 'e' && next == 'e') {
-      c = 'i';
+// The note after a verse of prostration: "النجم 62 سجدة".
+bool IsProstrationNote(const Token& t) {
+  return t.kind == Kind::kArabic && IsOneOf(t.text, {"سجدة"}) && t.text.size() == 4;
+}
+
+bool IsName(const Token& t) {
+  return (t.kind == Kind::kArabic || t.kind == Kind::kLatin) && !IsSuraWord(t) && !IsVerseWord(t) &&
+         !IsFromWord(t) && !IsNumberWord(t) && !IsToWord(t);
+}
+
+std::vector<Token> Tokens(std::string_view text) {
+  std::vector<Token> tokens;
+  std::size_t i = 0;
+  auto at = [&](std::size_t k) -> unsigned char {
+    return k < text.size() ? static_cast<unsigned char>(text[k]) : 0;
+  };
+  while (i < text.size()) {
+    unsigned char c = at(i);
+    if (IsDigit(c)) {
+      std::uint64_t n = 0;
+      for (; IsDigit(at(i)); ++i) n = std::min<std::uint64_t>(n * 10 + (at(i) - '0'), ~0u * 16ull);
+      tokens.push_back({Kind::kNumber, {}, n});
+    } else if (IsArabicLetter(c)) {
+      std::string word;
+      for (; IsArabicLetter(at(i)) || IsIgnoredMark(at(i)); ++i) {
+        if (!IsIgnoredMark(at(i))) word += static_cast<char>(at(i));
+      }
+      // و joins the items of a list, alone or written onto the next word: "و256", "والآية 36".
+      std::string_view rest = std::string_view(word).substr(1);
+      if (static_cast<unsigned char>(word[0]) == kWaw &&
+          (rest.empty() || IsArabicVerseWord(rest) || IsArabicSuraWord(rest))) {
+        tokens.push_back({Kind::kAnd, {}});
+        if (rest.empty()) continue;
+        word.erase(0, 1);
+      }
+      tokens.push_back({Kind::kArabic, std::move(word)});
+    } else if (IsLatinLetter(c) || (IsApostrophe(c) && IsLatinLetter(at(i + 1)))) {
+      // Hyphens and apostrophes between letters belong to the name: Al-Baqarah, Ali 'Imran.
+      std::string word;
+      auto joins = [&](std::size_t k) {
+        return (at(k) == '-' || IsApostrophe(at(k))) &&
+               (IsLatinLetter(at(k + 1)) || (IsApostrophe(at(k + 1)) && IsLatinLetter(at(k + 2))));
+      };
+      for (; IsLatinLetter(at(i)) || joins(i); ++i) {
+        word += static_cast<char>(at(i));
+      }
+      // A final apostrophe writes a hamza: Nisa', Saba'.
+      if (IsApostrophe(at(i)) && IsLatinLetter(static_cast<unsigned char>(word.back()))) ++i;
+      tokens.push_back({Kind::kLatin, std::move(word)});
+    } else {
       ++i;
-    } else if (c == 'o') {
-      c = 'u';
-      if (next == 'o') ++i;
-    }
-    if (!key.empty() && key.back() == c) continue;
-    key += c;
-  }
-  if (key.size() > 2 && key.back() == 'h' &&
-      std::string_view("aeiou").find(key[key.size() - 2]) != std::string_view::npos) {
-    key.pop_back();
-  }
-  return key;
-}
-
-struct ChapterForms {
-  std::array<std::string, kChapterCount> arabic;  // without marks
-  std::array<std::string, kChapterCount> bare;    // without the article, or empty
-  std::array<std::string, kChapterCount> latin;   // LatinKey
-};
-
-const ChapterForms& Forms() {
-  static const ChapterForms forms = [] {
-    ChapterForms f;
-    static constexpr std::string_view kArticle = "ال";
-    for (int c = 1; c <= kChapterCount; ++c) {
-      std::string name = WithoutMarks(ChapterName(c));
-      if (name.starts_with(kArticle) && name.size() > kArticle.size() + 1)
-        f.bare[c - 1] = name.substr(kArticle.size());
-      f.arabic[c - 1] = std::move(name);
-      f.latin[c - 1] = LatinKey(kChapterLatinNames[c - 1]);
-    }
-    return f;
-  }();
-  return forms;
-}
-
-int ChapterByArabic(std::string_view name) {
-  const ChapterForms& f = Forms();
-  for (int c = 0; c < kChapterCount; ++c) {
-    if (LooseEqual(name, f.arabic[c]) || (!f.bare[c].empty() && LooseEqual(name, f.bare[c])))
-      return c + 1;
-  }
-  return 0;
-}
-
-int ChapterByLatin(std::string_view written) {
-  std::string key = LatinKey(written);
-  if (key.empty()) return 0;
-  const ChapterForms& f = Forms();
-  for (int c = 0; c < kChapterCount; ++c) {
-    if (f.latin[c] == key) return c + 1;
-  }
-  // "Alfatiha" with its article run in.
-  if (key.starts_with("al")) {
-    std::string rest = key.substr(2);
-    for (int c = 0; c < kChapterCount; ++c) {
-      if (f.latin[c] == rest) return c + 1;
+      switch (c) {
+        case ':':
+        case '/':
+          tokens.push_back({Kind::kColon, {}});
+          break;
+        case '.':
+          // Between a chapter's number and a verse's; elsewhere it ends an abbreviation.
+          if (!tokens.empty() && tokens.back().kind == Kind::kNumber && IsDigit(at(i)))
+            tokens.push_back({Kind::kColon, {}, 0, true});
+          break;
+        case ',':
+        case ';':
+        case 0xA1:  // Arabic comma
+        case 0xBA:  // Arabic semicolon
+          tokens.push_back({Kind::kComma, {}});
+          break;
+        case '-':
+        case 0x96:      // en dash
+        case 0x97:      // em dash
+        case kTatweel:  // typed for a dash between Arabic-Indic digits
+          tokens.push_back({Kind::kDash, {}});
+          break;
+        case '(':
+        case '[':
+        case '{':
+        case 0xAB:  // left guillemet
+          tokens.push_back({Kind::kOpen, {}});
+          break;
+        case ')':
+        case ']':
+        case '}':
+        case 0xBB:  // right guillemet
+          tokens.push_back({Kind::kClose, {}});
+          break;
+        case ' ':
+        case '\t':
+        case '\r':
+        case '\n':
+        case '\v':
+        case '\f':
+        case '"':
+        case 0xA0:  // no-break space
+          break;
+        default:
+          if (!IsIgnoredMark(c)) tokens.push_back({Kind::kOther, {}});
+      }
     }
   }
-  // The beginning of one name only ("Baqar").
-  if (key.size() < 4) return 0;
-  int found = 0;
-  for (int c = 0; c < kChapterCount; ++c) {
-    if (f.latin[c].starts_with(key)) {
-      if (found) return 0;
-      found = c + 1;
-    }
-  }
-  return found;
+  return tokens;
 }
 
 // Tokens [begin, end) of a text, where brackets only separate.
@@ -290,77 +240,89 @@ struct Span {
 
 class Reader {
  public:
-  Reader(const std::vector<Token>& tokens, Span span) : tokens_(tokens), end_(span.end) {
-    pos_ = span.begin;
+  Reader(const std::vector<Token>& tokens, Span span) {
+    for (std::size_t k = span.begin; k < span.end; ++k) {
+      Kind kind = tokens[k].kind;
+      if (kind == Kind::kOpen || kind == Kind::kClose) continue;
+      bool alone = k > span.begin && tokens[k - 1].kind == Kind::kOpen && k + 1 < span.end &&
+                   tokens[k + 1].kind == Kind::kClose;
+      tokens_.push_back({&tokens[k], alone});
+    }
   }
 
   Reference Read() {
-    SkipPunctuation();
-    if (pos_ == end_) return Fail(ReferenceError::kEmpty);
-    while (pos_ < end_) {
-      if (!Item()) return result_;
-      SkipPunctuation();
+    while (At(Kind::kComma)) Next();
+    if (pos_ == tokens_.size()) return Fail(ReferenceError::kEmpty), result_;
+    while (Item()) {
+      bool separated = false;
+      while (At(Kind::kComma) || At(Kind::kAnd)) {
+        separated = true;
+        Next();
+      }
+      if (pos_ == tokens_.size()) break;
+      // Another reference without a separator only where it begins "n:m"; anything
+      // else after a reference is refused, never read as a chapter of its own.
+      if (!separated && !(At(Kind::kNumber) && At(Kind::kColon, 1))) {
+        Fail(result_.explicitForm ? ReferenceError::kUnseparated : ReferenceError::kNotAReference);
+        break;
+      }
     }
     return result_;
   }
 
  private:
+  struct Place {
+    const Token* token;
+    bool alone;  // in brackets of its own: "Yusuf (12) 4"
+  };
+
   const Token* Peek(std::size_t ahead = 0) const {
-    std::size_t k = pos_;
-    for (;; ++k) {
-      if (k >= end_) return nullptr;
-      Kind kind = tokens_[k].kind;
-      if (kind == Kind::kOpen || kind == Kind::kClose) continue;
-      if (ahead-- == 0) return &tokens_[k];
-    }
+    return pos_ + ahead < tokens_.size() ? tokens_[pos_ + ahead].token : nullptr;
   }
-  void Next() {
-    while (pos_ < end_ && (tokens_[pos_].kind == Kind::kOpen || tokens_[pos_].kind == Kind::kClose))
-      ++pos_;
-    ++pos_;
-  }
+  void Next() { ++pos_; }
   bool At(Kind kind, std::size_t ahead = 0) const {
     const Token* t = Peek(ahead);
     return t && t->kind == kind;
   }
-  void SkipPunctuation() {
-    while (const Token* t = Peek()) {
-      if (t->kind != Kind::kComma) break;
-      Next();
-    }
-    while (pos_ < end_ && (tokens_[pos_].kind == Kind::kOpen || tokens_[pos_].kind == Kind::kClose))
-      ++pos_;
-  }
   bool IsDash(const Token* t) const { return t && (t->kind == Kind::kDash || IsToWord(*t)); }
 
-  Reference Fail(ReferenceError error, int chapter = 0, std::uint64_t number = 0) {
+  bool Fail(ReferenceError error, int chapter = 0, std::uint64_t number = 0, int other = 0) {
     result_.error = error;
     result_.ranges.clear();
     result_.chapter = chapter;
     result_.number = number;
-    return result_;
+    result_.otherChapter = other;
+    return false;
   }
 
-  // A chapter's name of one to three words at the reader, consumed; 0 for none.
-  int Name() {
+  // A chapter's name of one to four words at the reader, consumed when found.
+  ChapterMatch Name() {
     const Token* first = Peek();
-    if (!first || (first->kind != Kind::kArabic && first->kind != Kind::kLatin)) return 0;
-    for (std::size_t words = 3; words > 0; --words) {
+    if (!first || !IsName(*first)) return {};
+    for (std::size_t words = 4; words > 0; --words) {
       std::string joined;
       bool same = true;
       for (std::size_t k = 0; k < words && same; ++k) {
         const Token* t = Peek(k);
         same = t && t->kind == first->kind;
-        if (same) joined += (k ? " " : "") + t->text;
+        if (same) joined.append(k ? " " : "").append(t->text);
       }
       if (!same) continue;
-      int chapter = first->kind == Kind::kArabic ? ChapterByArabic(joined) : ChapterByLatin(joined);
-      if (chapter) {
-        for (std::size_t k = 0; k < words; ++k) Next();
-        return chapter;
+      ChapterMatch m =
+          first->kind == Kind::kArabic ? ChapterByArabicName(joined) : ChapterByLatinName(joined);
+      if (m.chapter) {
+        pos_ += words;
+        return m;
       }
     }
-    return 0;
+    return {};
+  }
+
+  // Checks a chapter's number; 0 after a failure.
+  int ChapterNumber(std::uint64_t n) {
+    if (n > kLargestNumber) return Fail(ReferenceError::kNumberTooLarge, 0, n), 0;
+    if (n == 0 || n > kChapterCount) return Fail(ReferenceError::kNoSuchChapter, 0, n), 0;
+    return static_cast<int>(n);
   }
 
   bool Number(std::uint64_t* n) {
@@ -374,10 +336,10 @@ class Reader {
   // Checks and keeps verses first to last of the chapter, in order.
   bool AddVerses(int chapter, std::uint64_t first, std::uint64_t last) {
     if (first > last) std::swap(first, last);
-    if (last > kLargestNumber) return Fail(ReferenceError::kNumberTooLarge, chapter, last), false;
-    if (first == 0) return Fail(ReferenceError::kVerseZero, chapter, 0), false;
+    if (last > kLargestNumber) return Fail(ReferenceError::kNumberTooLarge, chapter, last);
+    if (first == 0) return Fail(ReferenceError::kVerseZero, chapter, 0);
     if (last > static_cast<std::uint64_t>(VersesOf(chapter)))
-      return Fail(ReferenceError::kPastChapterEnd, chapter, last), false;
+      return Fail(ReferenceError::kPastChapterEnd, chapter, last);
     result_.ranges.push_back({chapter, static_cast<int>(first), static_cast<int>(last)});
     return true;
   }
@@ -393,6 +355,22 @@ class Reader {
     return true;
   }
 
+  // More verses of the same chapter after a separator, which is consumed: "، 257",
+  // "و256", "والآية 36"; "، 3:18" begins another reference.
+  bool MoreVerses() {
+    if (!At(Kind::kComma) && !At(Kind::kAnd)) return false;
+    std::size_t k = 1;
+    bool verseWord = false;
+    while (Peek(k) && (IsVerseWord(*Peek(k)) || (verseWord && IsNumberWord(*Peek(k))))) {
+      verseWord = true;
+      ++k;
+    }
+    if (!At(Kind::kNumber, k)) return false;
+    if (!verseWord && (At(Kind::kColon, k + 1) || At(Kind::kNumber, k + 1))) return false;
+    pos_ += k;
+    return true;
+  }
+
   bool SkipSuraWords() {
     bool sura = false;
     while (const Token* t = Peek()) {
@@ -403,73 +381,136 @@ class Reader {
     return sura;
   }
 
+  // A name after the chapter's number or its verses names the same chapter: "2 (البقرة):
+  // 255", "2:255 (Al-Baqarah)". Anything else is left for the caller.
+  bool SameChapterNamed(int chapter) {
+    if (Peek() && IsProstrationNote(*Peek())) {
+      Next();
+      return true;
+    }
+    std::size_t start = pos_;
+    SkipSuraWords();
+    ChapterMatch m = Name();
+    if (!m.chapter) {
+      pos_ = start;
+      return true;
+    }
+    if (m.chapter == chapter || m.other == chapter) return true;
+    result_.explicitForm = true;
+    return Fail(ReferenceError::kChaptersDisagree, m.chapter, 0, chapter);
+  }
+
+  // The chapter's number beside its name, consumed: "Al-Baqarah 2:255", "Yusuf 12 4",
+  // "Yusuf (12) 4", "سورة يوسف 12/4". A number that could be either the chapter's or a
+  // verse's, as in "يوسف (12)", is refused.
+  bool NumberBesideName(ChapterMatch m, int* chapter) {
+    const Place* p = pos_ < tokens_.size() ? &tokens_[pos_] : nullptr;
+    bool beside = false;
+    if (p && p->token->kind == Kind::kNumber) {
+      const Token* after = Peek(1);
+      beside =
+          At(Kind::kColon, 1) || At(Kind::kNumber, 1) || (p->alone && after && IsVerseWord(*after));
+      std::uint64_t n = p->token->number;
+      if (!beside && p->alone && !after &&
+          (n == static_cast<std::uint64_t>(m.chapter) ||
+           n == static_cast<std::uint64_t>(m.other))) {
+        result_.explicitForm = true;
+        return Fail(ReferenceError::kAmbiguous, static_cast<int>(n), n);
+      }
+    }
+    if (!beside) {
+      if (!m.Ambiguous()) return true;
+      result_.explicitForm = result_.explicitForm || At(Kind::kNumber) || At(Kind::kColon);
+      return Fail(ReferenceError::kAmbiguousName, m.chapter, 0, m.other);
+    }
+    result_.explicitForm = true;
+    int n = ChapterNumber(p->token->number);
+    if (!n) return false;
+    if (n != m.chapter && n != m.other)
+      return Fail(ReferenceError::kChaptersDisagree, m.chapter, 0, n);
+    *chapter = n;
+    Next();
+    return true;
+  }
+
   bool Item() {
-    if (Peek() && IsVerseWord(*Peek()) && At(Kind::kNumber, 1)) return VerseFirstItem();
+    if (VerseFirst()) return VerseFirstItem();
     bool sura = SkipSuraWords();
     int chapter = 0;
     bool numbered = false;
     std::uint64_t n = 0;
     if (Number(&n)) {
       numbered = true;
-      if (n > kLargestNumber) return Fail(ReferenceError::kNumberTooLarge, 0, n), false;
-      if (At(Kind::kColon)) result_.explicitForm = true;
-      if (n == 0 || n > kChapterCount) return Fail(ReferenceError::kNoSuchChapter, 0, n), false;
-      chapter = static_cast<int>(n);
+      if (sura || (At(Kind::kColon) && !Peek()->dot)) result_.explicitForm = true;
+      if (!(chapter = ChapterNumber(n))) return false;
+      std::size_t before = pos_;
+      if (!SameChapterNamed(chapter)) return false;
+      if (pos_ != before) result_.explicitForm = true;
     } else {
-      chapter = NamedChapter(sura);
-      if (!chapter) return false;
+      ChapterMatch m = NamedChapter(sura);
+      if (!m.chapter) return false;
       if (sura) result_.explicitForm = true;
+      chapter = m.chapter;
+      if (!NumberBesideName(m, &chapter)) return false;
     }
 
-    // Between the chapter and its verses: ":", "،", "الآية", "من الآية", or nothing.
+    // Between the chapter and its verses: ":", "،", "الآية", "من الآية", "رقم", or nothing.
     bool separated = false;
     while (const Token* t = Peek()) {
       const Token* after = Peek(1);
-      bool comma = !numbered && t->kind == Kind::kComma && after &&
-                   (after->kind == Kind::kNumber || IsVerseWord(*after));
-      if (!(t->kind == Kind::kColon || comma || IsVerseWord(*t) || IsFromWord(*t))) break;
+      bool comma = t->kind == Kind::kComma && after &&
+                   ((!numbered && after->kind == Kind::kNumber) || IsVerseWord(*after));
+      if (!(t->kind == Kind::kColon || comma || IsVerseWord(*t) || IsFromWord(*t) ||
+            IsNumberWord(*t)))
+        break;
       separated = true;
       Next();
     }
     if (!At(Kind::kNumber)) {
-      if (separated) return Fail(ReferenceError::kNotAReference), false;
+      if (separated) return Fail(ReferenceError::kNotAReference);
       result_.ranges.push_back({chapter, 1, VersesOf(chapter)});
       return true;
     }
     if (!numbered) result_.explicitForm = true;
-    // Verses, and more verses of the same chapter after a comma.
-    while (true) {
+    do {
       std::uint64_t first = 0, last = 0;
-      if (!Verses(&first, &last)) return Fail(ReferenceError::kNotAReference), false;
+      if (!Verses(&first, &last)) return Fail(ReferenceError::kNotAReference);
       if (!AddVerses(chapter, first, last)) return false;
-      // "، 257" goes on in the chapter; "، 3:18" begins another.
-      if (!(At(Kind::kComma) && At(Kind::kNumber, 1) && !At(Kind::kColon, 2) &&
-            !At(Kind::kNumber, 2)))
-        return true;
-      Next();
-    }
+    } while (MoreVerses());
+    return SameChapterNamed(chapter);
   }
 
-  // The chapter's name at the reader, consumed; 0 after a failure when there is none.
-  int NamedChapter(bool afterSura) {
+  // The chapter's name at the reader, consumed; none after a failure.
+  ChapterMatch NamedChapter(bool afterSura) {
     const Token* t = Peek();
-    if (int chapter = Name()) return chapter;
-    bool word = t && (t->kind == Kind::kArabic || t->kind == Kind::kLatin);
+    if (ChapterMatch m = Name(); m.chapter) return m;
     // A word where a name must stand: after "surah", or before a verse number.
-    if (word && (afterSura || At(Kind::kNumber, 1) || At(Kind::kColon, 1))) {
+    if (t && IsName(*t) && (afterSura || At(Kind::kNumber, 1) || At(Kind::kColon, 1))) {
       result_.explicitForm = afterSura || At(Kind::kColon, 1);
       Fail(ReferenceError::kUnknownName);
     } else {
       Fail(ReferenceError::kNotAReference);
     }
-    return 0;
+    return {};
   }
 
-  // "الآية 255 من سورة البقرة", "verse 255 of Al-Baqarah".
+  // A verse word, then perhaps ":" or "رقم", then a number.
+  bool VerseFirst() const {
+    if (!Peek() || !IsVerseWord(*Peek())) return false;
+    std::size_t k = 1;
+    while (Peek(k) && (At(Kind::kColon, k) || IsNumberWord(*Peek(k)) || IsVerseWord(*Peek(k)))) ++k;
+    return At(Kind::kNumber, k);
+  }
+
+  // "الآية 255 من سورة البقرة", "الآيتان 255 و256 من سورة البقرة", "verse 255 of Al-Baqarah".
   bool VerseFirstItem() {
-    Next();
-    std::uint64_t first = 0, last = 0;
-    if (!Verses(&first, &last)) return Fail(ReferenceError::kNotAReference), false;
+    while (!At(Kind::kNumber)) Next();
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> verses;
+    do {
+      std::uint64_t first = 0, last = 0;
+      if (!Verses(&first, &last)) return Fail(ReferenceError::kNotAReference);
+      verses.emplace_back(first, last);
+    } while (MoreVerses());
     while (const Token* t = Peek()) {
       if (!(IsFromWord(*t) || IsLatinWord(*t, {"of", "in"}))) break;
       Next();
@@ -478,17 +519,24 @@ class Reader {
     int chapter = 0;
     std::uint64_t n = 0;
     if (Number(&n)) {
-      if (n == 0 || n > kChapterCount) return Fail(ReferenceError::kNoSuchChapter, 0, n), false;
-      chapter = static_cast<int>(n);
-    } else if (!(chapter = NamedChapter(true))) {
-      return false;
+      if (!(chapter = ChapterNumber(n)) || !SameChapterNamed(chapter)) return false;
+    } else {
+      ChapterMatch m = NamedChapter(true);
+      if (!m.chapter) return false;
+      if (m.Ambiguous()) {
+        result_.explicitForm = true;
+        return Fail(ReferenceError::kAmbiguousName, m.chapter, 0, m.other);
+      }
+      chapter = m.chapter;
     }
     result_.explicitForm = true;
-    return AddVerses(chapter, first, last);
+    for (auto [first, last] : verses) {
+      if (!AddVerses(chapter, first, last)) return false;
+    }
+    return true;
   }
 
-  const std::vector<Token>& tokens_;
-  std::size_t end_;
+  std::vector<Place> tokens_;
   std::size_t pos_ = 0;
   Reference result_;
 };
@@ -520,7 +568,9 @@ Reference ReadReference(std::string_view text) {
   std::vector<Span> groups = OuterGroups(tokens, &outside);
   // A whole citation: its verse in one bracketed group, its reference in the next. A
   // verse may begin with a chapter's name ("(الرحمن) (سورة الرحمن: 1)").
-  if (groups.size() == 2 && !outside) {
+  // A citation's verse is Arabic: a Latin name in brackets is read with its reference.
+  if (groups.size() == 2 && !outside && groups[0].begin < groups[0].end &&
+      tokens[groups[0].begin].kind == Kind::kArabic) {
     Reference verse = Reader(tokens, groups[0]).Read();
     Reference reference = Reader(tokens, groups[1]).Read();
     bool verseIsReference = verse.error == ReferenceError::kNone && verse.explicitForm;
@@ -608,31 +658,6 @@ int ChapterByName(std::string_view name) {
   const VerseRange& range = r.ranges.front();
   bool whole = range.first == 1 && range.last == VersesOf(range.chapter);
   return whole ? range.chapter : 0;
-}
-
-ChapterPrefix ChapterByPrefix(std::string_view typed) {
-  std::string text = WithoutMarks(typed);
-  while (!text.empty() && text.front() == ' ') text.erase(0, 1);
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  if (text.empty()) return {};
-  if (std::all_of(text.begin(), text.end(), [](char c) { return IsDigit(c); })) {
-    int n = text.size() > 3 ? 0 : std::stoi(text);
-    return {n >= 1 && n <= kChapterCount ? n : 0};
-  }
-  if (IsLatinLetter(static_cast<unsigned char>(text.front()))) return {ChapterByLatin(text)};
-  const ChapterForms& f = Forms();
-  auto begins = [&](const std::string& name) {
-    return name.size() >= text.size() &&
-           LooseEqual(text, std::string_view(name).substr(0, text.size()));
-  };
-  for (int c = 0; c < kChapterCount; ++c) {
-    if (begins(f.arabic[c])) return {c + 1, text.size()};
-  }
-  for (int c = 0; c < kChapterCount; ++c) {
-    if (!f.bare[c].empty() && begins(f.bare[c]))
-      return {c + 1, f.arabic[c].size() - f.bare[c].size() + text.size()};
-  }
-  return {};
 }
 
 int VerseIndexOf(int chapter, int verse) {

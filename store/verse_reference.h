@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "chapter_names.h"
+
 namespace quran {
 
 // Verses first to last of one chapter, both counted from 1.
@@ -20,13 +22,17 @@ struct VerseRange {
 
 enum class ReferenceError {
   kNone,
-  kEmpty,           // nothing but blanks and punctuation
-  kNotAReference,   // text that reads as no reference
-  kNoSuchChapter,   // a chapter number past 114, or 0
-  kUnknownName,     // a word after "سورة" or before a verse number that names no chapter
-  kVerseZero,       // verses are counted from 1
-  kPastChapterEnd,  // a verse the chapter does not have
-  kNumberTooLarge,  // more than any count of chapters or verses could be
+  kEmpty,             // nothing but blanks and punctuation
+  kNotAReference,     // text that reads as no reference
+  kNoSuchChapter,     // a chapter number past 114, or 0
+  kUnknownName,       // a word after "سورة" or before a verse number that names no chapter
+  kVerseZero,         // verses are counted from 1
+  kPastChapterEnd,    // a verse the chapter does not have
+  kNumberTooLarge,    // more than any count of chapters or verses could be
+  kChaptersDisagree,  // a name and a number written for one chapter name two
+  kAmbiguousName,     // a name that could be either of two chapters
+  kAmbiguous,         // "يوسف (12)": the whole chapter, or its verse of that number
+  kUnseparated,       // a number or a name after a reference, with nothing between
 };
 
 struct Reference {
@@ -36,9 +42,12 @@ struct Reference {
   // verse number with a chapter, "n:m", or "سورة" before a name. A lone word that
   // names a chapter ("الرحمن") is one only where a reference is asked for.
   bool explicitForm = false;
-  // For a message: the chapter an error is about, and the number refused.
+  // For a message: the chapter an error is about, the number refused, and the second
+  // chapter of a name and number that disagree (the number's) or of a name that
+  // could be two.
   int chapter = 0;
   std::uint64_t number = 0;
+  int otherChapter = 0;
 };
 
 // Whether a selection in the document is a reference the writer meant: written as
@@ -56,23 +65,10 @@ Reference ReadReference(std::string_view text);
 // apostrophe. Any other character is itself.
 char32_t FoldReferenceCharacter(char32_t c);
 
-// The chapter a written name stands for, 0 for none: an Arabic name of the table,
-// with or without its article and "سورة", by the loose rule, or a Latin one as
-// English documents write it.
+// The chapter a written name stands for, 0 for none: an Arabic name of the table or
+// another name of the chapter, with or without its article and "سورة", by the loose
+// rule, or a Latin one as English documents write it.
 int ChapterByName(std::string_view name);
-
-// The first chapter whose name the typed text begins, with or without its article,
-// by the loose rule, or whose number it is; for a chapter picker that jumps as the
-// user types. typedEnd is where the typed letters end in ChapterName(chapter), npos
-// for a number or a Latin name.
-struct ChapterPrefix {
-  int chapter = 0;
-  std::size_t typedEnd = std::string_view::npos;
-};
-ChapterPrefix ChapterByPrefix(std::string_view typed);
-
-// The chapters' names in Latin letters, index 0 for chapter 1.
-extern const char* const kChapterLatinNames[114];
 
 // Verse index (0 to 6,235) of a chapter's verse.
 int VerseIndexOf(int chapter, int verse);

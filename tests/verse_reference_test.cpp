@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -106,6 +111,46 @@ TEST(VerseReference, ReadsTheFormsWritersUse) {
       {"[الإخلاص: ١ - ٤]", {{112, 1, 4}}, true},
       {"قال تعالى (سورة البقرة: 255)", {{2, 255, 255}}, true},
       {"(الرحمن) (سورة الرحمن: 1)", {{55, 1, 1}}, true},
+      // A chapter's name and number together, in either order, bracketed or not.
+      {"Al-Baqarah 2:255", {{2, 255, 255}}, true},
+      {"2:255 (Al-Baqarah)", {{2, 255, 255}}, true},
+      {"البقرة 2:255", {{2, 255, 255}}, true},
+      {"12:4 (يوسف)", {{12, 4, 4}}, true},
+      {"Yusuf (12) 4", {{12, 4, 4}}, true},
+      {"Yusuf 12 4", {{12, 4, 4}}, true},
+      {"سورة يوسف 12/4", {{12, 4, 4}}, true},
+      {"2 (البقرة): 255", {{2, 255, 255}}, true},
+      {"(Al-Baqarah) (2:255)", {{2, 255, 255}}, true},
+      {"2:255 (Al-Baqarah), 3:18 (Al Imran)", {{2, 255, 255}, {3, 18, 18}}, true},
+      {"النجم 62 سجدة", {{53, 62, 62}}, true},
+      // Lists with و, the tatweel typed as a dash, the words between name and verse.
+      {"البقرة الآيتان 255 و256", {{2, 255, 255}, {2, 256, 256}}, true},
+      {"البقرة الآية 35 والآية 36", {{2, 35, 35}, {2, 36, 36}}, true},
+      {"البقرة 255 و آل عمران 18", {{2, 255, 255}, {3, 18, 18}}, true},
+      {"الآيتان 255 و256 من سورة البقرة", {{2, 255, 255}, {2, 256, 256}}, true},
+      {"البقرة ٢٥٥ـ٢٥٧", {{2, 255, 257}}, true},
+      {"آل عمران الآيات 190-191", {{3, 190, 191}}, true},
+      {"البقرة الآية رقم 255", {{2, 255, 255}}, true},
+      {"البقرة آية: 255", {{2, 255, 255}}, true},
+      {"الآية: 255 من سورة البقرة", {{2, 255, 255}}, true},
+      {"chapter 2, verse 255", {{2, 255, 255}}, true},
+      {"Q. 2.255", {{2, 255, 255}}, true},
+      {"Q 2.255", {{2, 255, 255}}, true},
+      {"Quran 2.255", {{2, 255, 255}}, true},
+      {"2.255", {{2, 255, 255}}, false},
+      {"Al-Baqarah, v. 255", {{2, 255, 255}}, true},
+      {"Surah 2, vv. 255-257", {{2, 255, 257}}, true},
+      // Other names, and English spellings.
+      {"براءة 1", {{9, 1, 1}}, true},
+      {"سورة بني إسرائيل 1", {{17, 1, 1}}, true},
+      {"تبارك 1", {{67, 1, 1}}, true},
+      {"عم 1", {{78, 1, 1}}, true},
+      {"Kauthar 1", {{108, 1, 1}}, true},
+      {"Anbiya 1", {{21, 1, 1}}, true},
+      {"Aal-e-Imran 190", {{3, 190, 190}}, true},
+      {"Inshirah 1", {{94, 1, 1}}, true},
+      {"Albaqarah 255", {{2, 255, 255}}, true},
+      {"Annas 1", {{114, 1, 1}}, true},
       {"﴿قُل هُوَ اللَّهُ أَحَدٌ ۝١ اللَّهُ الصَّمَدُ "
        "۝٢﴾ "
        "[الإخلاص: "
@@ -129,7 +174,7 @@ TEST(VerseReference, RefusesWithItsReason) {
       {" ، ( ) ", ReferenceError::kEmpty},
       {"115:1", ReferenceError::kNoSuchChapter},
       {"0:1", ReferenceError::kNoSuchChapter},
-      {"سورة البقرة 286 آية", ReferenceError::kNotAReference},
+      {"سورة البقرة 286 آية", ReferenceError::kUnseparated},
       {"البقرة 287", ReferenceError::kPastChapterEnd},
       {"2:0", ReferenceError::kVerseZero},
       {"2:99999999999999999999999", ReferenceError::kNumberTooLarge},
@@ -139,7 +184,16 @@ TEST(VerseReference, RefusesWithItsReason) {
       {"hello world", ReferenceError::kNotAReference},
       {"2:", ReferenceError::kNotAReference},
       {"2:255-", ReferenceError::kNotAReference},
-      {"2:255?", ReferenceError::kNotAReference},
+      {"2:255?", ReferenceError::kUnseparated},
+      {"2:255 3", ReferenceError::kUnseparated},
+      {"البقرة 255 (2)", ReferenceError::kNoSuchChapter},
+      {"يوسف 2:255", ReferenceError::kChaptersDisagree},
+      {"4:88 (Al-A'la)", ReferenceError::kChaptersDisagree},
+      {"النجم 62 السجدة", ReferenceError::kChaptersDisagree},
+      {"البقرة 3 4", ReferenceError::kChaptersDisagree},
+      {"الدهر 1", ReferenceError::kAmbiguousName},
+      {"Inshi 1", ReferenceError::kAmbiguousName},
+      {"يوسف (12)", ReferenceError::kAmbiguous},
   };
   for (const auto& [text, error] : refused) {
     Reference r = Read(text);
@@ -150,6 +204,12 @@ TEST(VerseReference, RefusesWithItsReason) {
   EXPECT_EQ(past.chapter, 2);
   EXPECT_EQ(past.number, 300u);
   EXPECT_TRUE(past.explicitForm);
+  // Both chapters are named, the name's first.
+  Reference two = Read("يوسف 2:255");
+  EXPECT_EQ(std::pair(two.chapter, two.otherChapter), std::pair(12, 2));
+  EXPECT_TRUE(MeantAsReference(two));
+  Reference shared = Read("الدهر 1");
+  EXPECT_EQ(std::set({shared.chapter, shared.otherChapter}), std::set({45, 76}));
 }
 
 // Every name of the table, with and without its article and "سورة", and with its
@@ -181,6 +241,87 @@ TEST(VerseReference, EveryChapterByEveryNameItHas) {
       EXPECT_EQ(ChapterByName(ReferenceText(Utf16(n))), c) << n;
     }
   }
+}
+
+// For random verses, every way writers put a chapter's name beside its number gives
+// that verse when the two agree and is refused when they do not; a number or a name
+// after a reference with nothing between is never a chapter of its own.
+TEST(VerseReference, ANameBesideItsNumberNeverGivesAnotherVerse) {
+  std::mt19937 random(20261210);
+  auto arabic = [](int c) { return Cp1256ToUtf8(WithoutMarks(ChapterName(c))).value(); };
+  auto forms = [](const std::string& name, const std::string& c, const std::string& v) {
+    return std::vector<std::string>{
+        name + " " + c + ":" + v,        c + ":" + v + " (" + name + ")",
+        c + ":" + v + " " + name,        name + " (" + c + ") " + v,
+        name + " [" + c + ":" + v + "]", "سورة " + name + " " + c + "/" + v,
+        "(" + name + ") " + c + ":" + v, c + " (" + name + "): " + v,
+        name + " " + c + " " + v,
+    };
+  };
+  for (int trial = 0; trial < 60; ++trial) {
+    int c = static_cast<int>(random() % kChapterCount) + 1;
+    int v = static_cast<int>(random() % kChapterVerseCounts[c - 1]) + 1;
+    int d = static_cast<int>(random() % (kChapterCount - 1)) + 1;
+    if (d >= c) ++d;
+    std::string cs = std::to_string(c), vs = std::to_string(v);
+    for (const std::string& name : {arabic(c), std::string(kChapterLatinNames[c - 1])}) {
+      for (const std::string& text : forms(name, cs, vs)) {
+        Reference r = Read(text);
+        EXPECT_EQ(r.ranges, (std::vector<VerseRange>{{c, v, v}})) << text << " " << Show(r);
+      }
+    }
+    for (const std::string& name : {arabic(d), std::string(kChapterLatinNames[d - 1])}) {
+      for (const std::string& text : forms(name, cs, vs)) {
+        Reference r = Read(text);
+        EXPECT_EQ(r.error, ReferenceError::kChaptersDisagree) << text << " " << Show(r);
+        EXPECT_EQ(std::pair(r.chapter, r.otherChapter), std::pair(d, c)) << text;
+      }
+    }
+    for (const std::string& text :
+         {cs + ":" + vs + " " + std::to_string(d), cs + ":" + vs + " " + arabic(d) + " " + vs}) {
+      Reference r = Read(text);
+      EXPECT_TRUE(r.ranges.empty()) << text << " " << Show(r);
+    }
+  }
+}
+
+// Every other name of the list reads as its chapter, or, where two chapters share it,
+// is refused with both named.
+TEST(VerseReference, EveryOtherNameReadsAsItsChapter) {
+  std::map<std::string, std::set<int>> chapters;
+  for (const OtherChapterName& n : OtherChapterNames()) chapters[n.name].insert(n.chapter);
+  ASSERT_GT(chapters.size(), 100u);
+  for (const auto& [name, listed] : chapters) {
+    Reference r = ReadReference(std::string(name) + " 1");
+    if (listed.size() == 1) {
+      EXPECT_EQ(r.ranges, (std::vector<VerseRange>{{*listed.begin(), 1, 1}}))
+          << Cp1256ToUtf8(name).value() << " " << Show(r);
+    } else {
+      EXPECT_EQ(r.error, ReferenceError::kAmbiguousName) << Cp1256ToUtf8(name).value();
+      EXPECT_TRUE(listed.contains(r.chapter) && listed.contains(r.otherChapter))
+          << Cp1256ToUtf8(name).value() << " " << Show(r);
+    }
+  }
+}
+
+// Spellings of the chapters' names gathered from English translations and study texts,
+// each line with its source (tests/data/latin_spellings.txt).
+TEST(VerseReference, EnglishSpellingsReadAsTheirChapter) {
+  std::ifstream in(QURAN_TEST_DATA_DIR "/latin_spellings.txt");
+  ASSERT_TRUE(in) << "tests/data/latin_spellings.txt";
+  int read = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#' || line.starts_with("source\t")) continue;
+    std::istringstream fields(line);
+    std::string chapter, spelling;
+    std::getline(fields, chapter, '\t');
+    std::getline(fields, spelling, '\t');
+    Reference r = Read(spelling + " 1");
+    EXPECT_EQ(r.ranges, (std::vector<VerseRange>{{std::stoi(chapter), 1, 1}}))
+        << spelling << " " << Show(r);
+    ++read;
+  }
+  EXPECT_GT(read, 200);
 }
 
 class CitationsReadBack : public ::testing::Test {

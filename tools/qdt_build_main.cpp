@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "chapter_names.h"
 #include "codepage.h"
 #include "data_format.h"
 #include "qdt_writer.h"
@@ -40,6 +41,14 @@ int Run(int argc, char** argv) {
     throw std::runtime_error(
         "usage: qdt_build --display MIN.json --search CLEAN.json --corpus MORPHOLOGY --out DIR");
   }
+  // The chapters' other names are compiled into the store; a name that would read as
+  // another chapter's stops the build before any file is written.
+  std::vector<std::string> nameProblems = quran::ChapterNameProblems();
+  if (!nameProblems.empty()) {
+    std::string all;
+    for (const std::string& p : nameProblems) all += "\n  " + p;
+    throw std::runtime_error("the chapters' names are in conflict:" + all);
+  }
   auto displayVerses = quran::LoadVerses(display, quran::TextForm::Display);
   auto searchVerses = quran::LoadVerses(search, quran::TextForm::Search);
 
@@ -65,8 +74,11 @@ int Run(int argc, char** argv) {
   quran::WriteVerseFile(outDir + "/" + quran::kVerseFileName,
                         quran::NumberVerses(display1256, search1256));
   quran::WriteRootFile(outDir + "/" + quran::kRootFileName, entries);
-  std::printf("qdt_build: %zu verses, %zu roots, %d misaligned verses, %d split words\n",
-              display1256.size(), entries.size(), stats.misalignedVerses, stats.splitWords);
+  std::printf(
+      "qdt_build: %zu verses, %zu roots, %d misaligned verses, %d split words, %zu other "
+      "chapter names\n",
+      display1256.size(), entries.size(), stats.misalignedVerses, stats.splitWords,
+      quran::OtherChapterNames().size());
   return 0;
 }
 

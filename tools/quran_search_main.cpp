@@ -62,10 +62,11 @@ std::u16string Utf16(const std::string& utf8) {
 // Why a reference names no verse, in English.
 std::string ReferenceMessage(const quran::Reference& r, const std::string& query) {
   using quran::ReferenceError;
-  auto chapterName = [&] {
-    return std::string(quran::kChapterLatinNames[r.chapter - 1]) + " (" +
-           Utf8(quran::SuraName(r.chapter)) + ")";
+  auto nameOf = [](int chapter) {
+    return std::string(quran::kChapterLatinNames[chapter - 1]) + " (" +
+           Utf8(quran::SuraName(chapter)) + ")";
   };
+  auto chapterName = [&] { return nameOf(r.chapter); };
   switch (r.error) {
     case ReferenceError::kEmpty:
       return "the reference is empty";
@@ -80,6 +81,20 @@ std::string ReferenceMessage(const quran::Reference& r, const std::string& query
              " verses, not " + std::to_string(r.number);
     case ReferenceError::kNumberTooLarge:
       return "\"" + query + "\" holds a number larger than any chapter or verse";
+    case ReferenceError::kChaptersDisagree:
+      return "\"" + query + "\" names two chapters: " + chapterName() + " by its name and " +
+             nameOf(r.otherChapter) + " by its number " + std::to_string(r.otherChapter);
+    case ReferenceError::kAmbiguousName:
+      return "\"" + query + "\" could be " + chapterName() + " or " + nameOf(r.otherChapter) +
+             ": write the chapter's number, as in " + std::to_string(r.otherChapter) + ":1";
+    case ReferenceError::kAmbiguous:
+      return "\"" + query + "\" could be all of " + chapterName() + " or its verse " +
+             std::to_string(r.number) + ": write " + std::to_string(r.chapter) + " or " +
+             std::to_string(r.chapter) + ":" + std::to_string(r.number);
+    case ReferenceError::kUnseparated:
+      return "\"" + query +
+             "\" goes on after its reference with no separator: separate references with a "
+             "comma, as in 2:255, 3:18";
     default:
       return "\"" + query +
              "\" is not a reference: write a chapter and its verses, as in 2:255, 2:255-257, "

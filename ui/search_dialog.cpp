@@ -482,6 +482,22 @@ void SearchDialog::ShowReferenceError(const Reference& reference) {
     case ReferenceError::kUnknownName:
       text = "لا توجد سورة بهذا الاسم";
       break;
+    case ReferenceError::kChaptersDisagree:
+      text = "في المرجع سورتان: " + std::string(SuraName(reference.chapter)) + " باسمها، و" +
+             SuraName(reference.otherChapter) + " برقمها " + std::to_string(reference.otherChapter);
+      break;
+    case ReferenceError::kAmbiguousName:
+      text = "الاسم يصدق على سورتين: " + std::string(SuraName(reference.chapter)) + " و" +
+             SuraName(reference.otherChapter) + "، فاكتب رقم السورة";
+      break;
+    case ReferenceError::kAmbiguous:
+      text = "لا يعرف المقصود: " + std::string(SuraName(reference.chapter)) + " كلها أو الآية " +
+             number + " منها؛ اكتب " + std::to_string(reference.chapter) + " أو " +
+             std::to_string(reference.chapter) + ":" + number;
+      break;
+    case ReferenceError::kUnseparated:
+      text = "بعد المرجع ما ليس منه؛ افصل بين المراجع بفاصلة أو بالواو";
+      break;
     default:
       text = kVerseNotANumber;
   }

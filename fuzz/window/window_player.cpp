@@ -787,8 +787,25 @@ std::wstring Player::State::SelectionText(const Action& action) const {
     }
     case 8:
       return L"In the name of God, the Merciful";
-    case 9:
-      return std::to_wstring(action.c) + L" 255";
+    case 9: {  // a reference, its chapter named and numbered, agreeing or not
+      int chapter = static_cast<int>(action.b % quran::kChapterCount) + 1;
+      int named = (action.c >> 24) % 2 ? chapter : static_cast<int>(action.c % 114) + 1;
+      std::wstring verse = std::to_wstring(1 + (action.c >> 8) % 300);
+      std::wstring number = std::to_wstring(chapter) + L":" + verse;
+      std::span<const quran::OtherChapterName> others = quran::OtherChapterNames();
+      const quran::OtherChapterName& other = others[action.c % others.size()];
+      const char* latin = quran::kChapterLatinNames[named - 1];
+      switch ((action.c >> 20) % 4) {
+        case 0:
+          return std::to_wstring(action.c) + L" 255";
+        case 1:
+          return std::wstring(latin, latin + std::strlen(latin)) + L" " + number;
+        case 2:
+          return number + L" (" + FromCodePage(quran::ChapterName(named)) + L")";
+        default:
+          return FromCodePage(other.name) + L" " + verse;
+      }
+    }
     case 10:
       return wide + std::wstring(1, L'\0') + wide;
     case 11:

@@ -55,6 +55,24 @@ TEST_F(SearchWindowTest, ASelectedReferenceShowsItsVersesAndAWordIsStillSearched
   EXPECT_GT(sw::ItemVerses().size(), 5u);
   sw::Click(sw::kResultsOnly);
 
+  // A chapter's other name, and a name written beside the number: that verse alone.
+  SearchSelection(L"براءة 1");
+  std::vector<quran::VerseRange> baraah = {{9, 1, 1}};
+  ExpectListedAsStore(Store().FindVerses(baraah, nullptr, true));
+  EXPECT_EQ(sw::Items(), std::vector<std::string>{"سورة التوبة 1"});
+  SearchSelection(L"2:255 (Al-Baqarah)");
+  ExpectListedAsStore(Store().FindVerses(verse, nullptr, true));
+  EXPECT_EQ(sw::Items(), std::vector<std::string>{"سورة البقرة 255"});
+  EXPECT_TRUE(ModalWindows().empty());
+  ScreenshotWindow("reference_name_beside_number");
+
+  // A name and a number of two chapters are refused, both named.
+  SearchSelection(L"4:88 (Al-A'la)");
+  EXPECT_EQ(ModalWindows(),
+            (std::vector<Modal>{{kReferenceCaption,
+                                 "في المرجع سورتان: سورة الأعلى باسمها، وسورة النساء برقمها 4"}}));
+  EXPECT_TRUE(sw::Items().empty());
+
   // A chapter's name alone is the word it is.
   SearchSelection(L"الرحمن");
   EXPECT_EQ(sw::Text(sw::kSearchText), "الرحمن");
