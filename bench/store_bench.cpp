@@ -218,6 +218,9 @@ int main(int argc, char** argv) {
       {"ReadReference/loose_name", Cp1256("المومنون 1"), reference, nullptr},
       {"ReadReference/whole_chapter", Cp1256("سورة البقرة"), reference, nullptr},
       {"ReadReference/citation", citation, reference, nullptr},
+      {"ReadReference/name_beside_number", "2:255 (Al-Baqarah)", reference, nullptr},
+      {"ReadReference/other_name", Cp1256("سورة بني إسرائيل: 1"), reference, nullptr},
+      {"ReadReference/english_spelling", "Surah Aal-e-Imran 190", reference, nullptr},
   };
   for (const Case& c : referenceCases) Register(c.name, store.get(), c.query, c.fast);
 

@@ -181,7 +181,7 @@ run_demo() {
 # --- Fuzzing the store with libFuzzer (clang, ASan, UBSan) ---
 
 FUZZ_DIR="$BUILD_ROOT/fuzz"
-FUZZ_TARGETS=(data_files_fuzzer query_fuzzer)
+FUZZ_TARGETS=(data_files_fuzzer query_fuzzer reference_fuzzer)
 
 # build_fuzz DATA_DIR: the query target reads the real data files from there.
 build_fuzz() {

@@ -37,7 +37,7 @@ enum class Kind {
   kLatin,
   kColon,  // ":" or "/", and "." between two numbers ("Q 2.255")
   kComma,  // , ، ; ؛
-  kAnd,    // و, alone or before a verse word
+  kAnd,    // و, alone or before a verse word, "and", "&"
   kDash,
   kOpen,
   kClose,
@@ -178,7 +178,8 @@ std::vector<Token> Tokens(std::string_view text) {
       }
       // A final apostrophe writes a hamza: Nisa', Saba'.
       if (IsApostrophe(at(i)) && IsLatinLetter(static_cast<unsigned char>(word.back()))) ++i;
-      tokens.push_back({Kind::kLatin, std::move(word)});
+      bool joining = LatinLetters(word) == "and";
+      tokens.push_back({joining ? Kind::kAnd : Kind::kLatin, std::move(word)});
     } else {
       ++i;
       switch (c) {
@@ -190,6 +191,9 @@ std::vector<Token> Tokens(std::string_view text) {
           // Between a chapter's number and a verse's; elsewhere it ends an abbreviation.
           if (!tokens.empty() && tokens.back().kind == Kind::kNumber && IsDigit(at(i)))
             tokens.push_back({Kind::kColon, {}, 0, true});
+          break;
+        case '&':
+          tokens.push_back({Kind::kAnd, {}});
           break;
         case ',':
         case ';':
@@ -246,24 +250,35 @@ class Reader {
       if (kind == Kind::kOpen || kind == Kind::kClose) continue;
       bool alone = k > span.begin && tokens[k - 1].kind == Kind::kOpen && k + 1 < span.end &&
                    tokens[k + 1].kind == Kind::kClose;
-      tokens_.push_back({&tokens[k], alone});
+      bool bracketed = k > span.begin &&
+                       (tokens[k - 1].kind == Kind::kOpen || tokens[k - 1].kind == Kind::kClose);
+      tokens_.push_back({&tokens[k], alone, bracketed});
     }
   }
 
   Reference Read() {
     while (At(Kind::kComma)) Next();
     if (pos_ == tokens_.size()) return Fail(ReferenceError::kEmpty), result_;
-    while (Item()) {
+    if (!Item()) return result_;
+    while (pos_ < tokens_.size()) {
       bool separated = false;
       while (At(Kind::kComma) || At(Kind::kAnd)) {
         separated = true;
         Next();
       }
       if (pos_ == tokens_.size()) break;
-      // Another reference without a separator only where it begins "n:m"; anything
-      // else after a reference is refused, never read as a chapter of its own.
-      if (!separated && !(At(Kind::kNumber) && At(Kind::kColon, 1))) {
+      // Another reference without a separator only where it begins "n:m", or after a
+      // bracket with verses of its own; anything else after a reference is refused,
+      // never read as a chapter of its own.
+      bool numbered = At(Kind::kNumber) && At(Kind::kColon, 1);
+      bool bracketed = tokens_[pos_].bracketed && result_.explicitForm;
+      if (!separated && !numbered && !bracketed) {
         Fail(result_.explicitForm ? ReferenceError::kUnseparated : ReferenceError::kNotAReference);
+        break;
+      }
+      if (!Item()) break;
+      if (!separated && !numbered && wholeChapter_) {
+        Fail(ReferenceError::kUnseparated);
         break;
       }
     }
@@ -273,7 +288,8 @@ class Reader {
  private:
   struct Place {
     const Token* token;
-    bool alone;  // in brackets of its own: "Yusuf (12) 4"
+    bool alone;      // in brackets of its own: "Yusuf (12) 4"
+    bool bracketed;  // after a bracket: "[البقرة: 255] [آل عمران: 18]"
   };
 
   const Token* Peek(std::size_t ahead = 0) const {
@@ -382,8 +398,9 @@ class Reader {
   }
 
   // A name after the chapter's number or its verses names the same chapter: "2 (البقرة):
-  // 255", "2:255 (Al-Baqarah)". Anything else is left for the caller.
-  bool SameChapterNamed(int chapter) {
+  // 255", "2:255 (Al-Baqarah)". Anything else is left for the caller, and so is a
+  // bracket after the verses that opens another reference: "[البقرة: 255] [آل عمران: 18]".
+  bool SameChapterNamed(int chapter, bool afterVerses) {
     if (Peek() && IsProstrationNote(*Peek())) {
       Next();
       return true;
@@ -391,7 +408,10 @@ class Reader {
     std::size_t start = pos_;
     SkipSuraWords();
     ChapterMatch m = Name();
-    if (!m.chapter) {
+    // A bracket that opens with a name and verses begins another reference.
+    bool another = afterVerses && start < tokens_.size() && tokens_[start].bracketed &&
+                   (At(Kind::kNumber) || At(Kind::kColon) || (Peek() && IsVerseWord(*Peek())));
+    if (!m.chapter || another) {
       pos_ = start;
       return true;
     }
@@ -401,19 +421,24 @@ class Reader {
   }
 
   // The chapter's number beside its name, consumed: "Al-Baqarah 2:255", "Yusuf 12 4",
-  // "Yusuf (12) 4", "سورة يوسف 12/4". A number that could be either the chapter's or a
-  // verse's, as in "يوسف (12)", is refused.
+  // "Yusuf (12) 4", "Surah Yusuf (12), verse 4", "Surah Yusuf, 12:4". A number that
+  // could be either the chapter's or a verse's, as in "يوسف (12)" or "Surah Yusuf 12,
+  // verse 4", is refused.
   bool NumberBesideName(ChapterMatch m, int* chapter) {
+    if (At(Kind::kComma) && At(Kind::kNumber, 1) && At(Kind::kColon, 2)) Next();
     const Place* p = pos_ < tokens_.size() ? &tokens_[pos_] : nullptr;
     bool beside = false;
     if (p && p->token->kind == Kind::kNumber) {
-      const Token* after = Peek(1);
-      beside =
-          At(Kind::kColon, 1) || At(Kind::kNumber, 1) || (p->alone && after && IsVerseWord(*after));
       std::uint64_t n = p->token->number;
-      if (!beside && p->alone && !after &&
-          (n == static_cast<std::uint64_t>(m.chapter) ||
-           n == static_cast<std::uint64_t>(m.other))) {
+      bool named =
+          n == static_cast<std::uint64_t>(m.chapter) || n == static_cast<std::uint64_t>(m.other);
+      const Token* after = Peek(1);
+      bool versesAfterComma = At(Kind::kComma, 1) && Peek(2) &&
+                              (Peek(2)->kind == Kind::kNumber || IsVerseWord(*Peek(2)));
+      beside = At(Kind::kColon, 1) || At(Kind::kNumber, 1) ||
+               (p->alone && after && (IsVerseWord(*after) || (named && versesAfterComma)));
+      bool either = named && !beside && (p->alone || (versesAfterComma && IsVerseWord(*Peek(2))));
+      if (either) {
         result_.explicitForm = true;
         return Fail(ReferenceError::kAmbiguous, static_cast<int>(n), n);
       }
@@ -434,6 +459,7 @@ class Reader {
   }
 
   bool Item() {
+    wholeChapter_ = false;
     if (VerseFirst()) return VerseFirstItem();
     bool sura = SkipSuraWords();
     int chapter = 0;
@@ -444,7 +470,7 @@ class Reader {
       if (sura || (At(Kind::kColon) && !Peek()->dot)) result_.explicitForm = true;
       if (!(chapter = ChapterNumber(n))) return false;
       std::size_t before = pos_;
-      if (!SameChapterNamed(chapter)) return false;
+      if (!SameChapterNamed(chapter, false)) return false;
       if (pos_ != before) result_.explicitForm = true;
     } else {
       ChapterMatch m = NamedChapter(sura);
@@ -469,6 +495,7 @@ class Reader {
     if (!At(Kind::kNumber)) {
       if (separated) return Fail(ReferenceError::kNotAReference);
       result_.ranges.push_back({chapter, 1, VersesOf(chapter)});
+      wholeChapter_ = true;
       return true;
     }
     if (!numbered) result_.explicitForm = true;
@@ -477,7 +504,7 @@ class Reader {
       if (!Verses(&first, &last)) return Fail(ReferenceError::kNotAReference);
       if (!AddVerses(chapter, first, last)) return false;
     } while (MoreVerses());
-    return SameChapterNamed(chapter);
+    return SameChapterNamed(chapter, true);
   }
 
   // The chapter's name at the reader, consumed; none after a failure.
@@ -519,7 +546,7 @@ class Reader {
     int chapter = 0;
     std::uint64_t n = 0;
     if (Number(&n)) {
-      if (!(chapter = ChapterNumber(n)) || !SameChapterNamed(chapter)) return false;
+      if (!(chapter = ChapterNumber(n)) || !SameChapterNamed(chapter, false)) return false;
     } else {
       ChapterMatch m = NamedChapter(true);
       if (!m.chapter) return false;
@@ -538,6 +565,7 @@ class Reader {
 
   std::vector<Place> tokens_;
   std::size_t pos_ = 0;
+  bool wholeChapter_ = false;  // the last item named no verse
   Reference result_;
 };
 
@@ -580,10 +608,11 @@ Reference ReadReference(std::string_view text) {
   Reference whole = Reader(tokens, {0, tokens.size()}).Read();
   if (whole.error != ReferenceError::kNotAReference && whole.error != ReferenceError::kUnknownName)
     return whole;
-  // A reference after other text: "قال تعالى (سورة البقرة: 255)".
-  if (!groups.empty()) {
+  // A reference after other text, ending it: "قال تعالى (سورة البقرة: 255)". A bare
+  // name or number in brackets is no reference: "78 (الحج): 27" is not all of Al-Hajj.
+  if (!groups.empty() && groups.back().end + 1 >= tokens.size()) {
     Reference last = Reader(tokens, groups.back()).Read();
-    if (last.error == ReferenceError::kNone) return last;
+    if (last.error == ReferenceError::kNone && last.explicitForm) return last;
   }
   return whole;
 }

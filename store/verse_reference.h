@@ -31,7 +31,7 @@ enum class ReferenceError {
   kNumberTooLarge,    // more than any count of chapters or verses could be
   kChaptersDisagree,  // a name and a number written for one chapter name two
   kAmbiguousName,     // a name that could be either of two chapters
-  kAmbiguous,         // "يوسف (12)": the whole chapter, or its verse of that number
+  kAmbiguous,         // "يوسف (12)": the number could be the chapter's or a verse's
   kUnseparated,       // a number or a name after a reference, with nothing between
 };
 

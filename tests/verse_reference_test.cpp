@@ -134,6 +134,8 @@ TEST(VerseReference, ReadsTheFormsWritersUse) {
       {"البقرة آية: 255", {{2, 255, 255}}, true},
       {"الآية: 255 من سورة البقرة", {{2, 255, 255}}, true},
       {"chapter 2, verse 255", {{2, 255, 255}}, true},
+      {"Surah Al-Baqarah (2), verse 255", {{2, 255, 255}}, true},
+      {"Surah Al-Baqarah, 2:255", {{2, 255, 255}}, true},
       {"Q. 2.255", {{2, 255, 255}}, true},
       {"Q 2.255", {{2, 255, 255}}, true},
       {"Quran 2.255", {{2, 255, 255}}, true},
@@ -194,6 +196,7 @@ TEST(VerseReference, RefusesWithItsReason) {
       {"الدهر 1", ReferenceError::kAmbiguousName},
       {"Inshi 1", ReferenceError::kAmbiguousName},
       {"يوسف (12)", ReferenceError::kAmbiguous},
+      {"Surah Yusuf 12, verse 4", ReferenceError::kAmbiguous},
   };
   for (const auto& [text, error] : refused) {
     Reference r = Read(text);
@@ -276,6 +279,15 @@ TEST(VerseReference, ANameBesideItsNumberNeverGivesAnotherVerse) {
         EXPECT_EQ(r.error, ReferenceError::kChaptersDisagree) << text << " " << Show(r);
         EXPECT_EQ(std::pair(r.chapter, r.otherChapter), std::pair(d, c)) << text;
       }
+    }
+    // Where the number could also be a verse's, the verse or a refusal.
+    const std::string latin = kChapterLatinNames[c - 1];
+    for (const std::string& text : {"Surah " + latin + " (" + cs + "), verse " + vs,
+                                    "Surah " + latin + " " + cs + ", verse " + vs,
+                                    arabic(c) + " (" + cs + ")، الآية " + vs}) {
+      Reference r = Read(text);
+      if (r.error != ReferenceError::kNone) continue;
+      EXPECT_EQ(r.ranges, (std::vector<VerseRange>{{c, v, v}})) << text << " " << Show(r);
     }
     for (const std::string& text :
          {cs + ":" + vs + " " + std::to_string(d), cs + ":" + vs + " " + arabic(d) + " " + vs}) {

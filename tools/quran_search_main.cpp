@@ -88,9 +88,9 @@ std::string ReferenceMessage(const quran::Reference& r, const std::string& query
       return "\"" + query + "\" could be " + chapterName() + " or " + nameOf(r.otherChapter) +
              ": write the chapter's number, as in " + std::to_string(r.otherChapter) + ":1";
     case ReferenceError::kAmbiguous:
-      return "\"" + query + "\" could be all of " + chapterName() + " or its verse " +
-             std::to_string(r.number) + ": write " + std::to_string(r.chapter) + " or " +
-             std::to_string(r.chapter) + ":" + std::to_string(r.number);
+      return "\"" + query + "\": " + std::to_string(r.number) + " could be the number of " +
+             chapterName() + " or of one of its verses: write the chapter and the verse as in " +
+             std::to_string(r.chapter) + ":1";
     case ReferenceError::kUnseparated:
       return "\"" + query +
              "\" goes on after its reference with no separator: separate references with a "

@@ -491,9 +491,8 @@ void SearchDialog::ShowReferenceError(const Reference& reference) {
              SuraName(reference.otherChapter) + "، فاكتب رقم السورة";
       break;
     case ReferenceError::kAmbiguous:
-      text = "لا يعرف المقصود: " + std::string(SuraName(reference.chapter)) + " كلها أو الآية " +
-             number + " منها؛ اكتب " + std::to_string(reference.chapter) + " أو " +
-             std::to_string(reference.chapter) + ":" + number;
+      text = "الرقم " + number + " قد يكون رقم " + std::string(SuraName(reference.chapter)) +
+             " أو رقم آية فيها؛ فاكتب رقمي السورة والآية هكذا: " + number + ":1";
       break;
     case ReferenceError::kUnseparated:
       text = "بعد المرجع ما ليس منه؛ افصل بين المراجع بفاصلة أو بالواو";
