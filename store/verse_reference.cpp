@@ -438,6 +438,11 @@ class Reader {
       beside = At(Kind::kColon, 1) || At(Kind::kNumber, 1) ||
                (p->alone && after && (IsVerseWord(*after) || (named && versesAfterComma)));
       bool either = named && !beside && (p->alone || (versesAfterComma && IsVerseWord(*Peek(2))));
+      // "An-Nas (114)": no verse of the chapter has that number.
+      if (either && n > static_cast<std::uint64_t>(VersesOf(static_cast<int>(n)))) {
+        either = false;
+        beside = true;
+      }
       if (either) {
         result_.explicitForm = true;
         return Fail(ReferenceError::kAmbiguous, static_cast<int>(n), n);

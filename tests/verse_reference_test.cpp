@@ -136,6 +136,7 @@ TEST(VerseReference, ReadsTheFormsWritersUse) {
       {"chapter 2, verse 255", {{2, 255, 255}}, true},
       {"Surah Al-Baqarah (2), verse 255", {{2, 255, 255}}, true},
       {"Surah Al-Baqarah, 2:255", {{2, 255, 255}}, true},
+      {"An-Nas (114)", {{114, 1, 6}}, true},
       {"Q. 2.255", {{2, 255, 255}}, true},
       {"Q 2.255", {{2, 255, 255}}, true},
       {"Quran 2.255", {{2, 255, 255}}, true},
@@ -213,6 +214,8 @@ TEST(VerseReference, RefusesWithItsReason) {
   EXPECT_TRUE(MeantAsReference(two));
   Reference shared = Read("الدهر 1");
   EXPECT_EQ(std::set({shared.chapter, shared.otherChapter}), std::set({45, 76}));
+  Reference spelled = Read("Inshi 1");  // Al-Inshiqaq, or Al-Inshirah (Ash-Sharh)
+  EXPECT_EQ(std::set({spelled.chapter, spelled.otherChapter}), std::set({84, 94}));
 }
 
 // Every name of the table, with and without its article and "سورة", and with its
