@@ -430,8 +430,8 @@ class Reader {
     bool beside = false;
     if (p && p->token->kind == Kind::kNumber) {
       std::uint64_t n = p->token->number;
-      bool named =
-          n == static_cast<std::uint64_t>(m.chapter) || n == static_cast<std::uint64_t>(m.other);
+      bool named = n == static_cast<std::uint64_t>(m.chapter) ||
+                   (m.Ambiguous() && n == static_cast<std::uint64_t>(m.other));
       const Token* after = Peek(1);
       bool versesAfterComma = At(Kind::kComma, 1) && Peek(2) &&
                               (Peek(2)->kind == Kind::kNumber || IsVerseWord(*Peek(2)));

@@ -180,6 +180,7 @@ TEST(VerseReference, RefusesWithItsReason) {
       {"سورة البقرة 286 آية", ReferenceError::kUnseparated},
       {"البقرة 287", ReferenceError::kPastChapterEnd},
       {"2:0", ReferenceError::kVerseZero},
+      {"Yusuf (0)", ReferenceError::kVerseZero},
       {"2:99999999999999999999999", ReferenceError::kNumberTooLarge},
       {"99999999999999999999:1", ReferenceError::kNumberTooLarge},
       {"سورة الفلانية 3", ReferenceError::kUnknownName},
