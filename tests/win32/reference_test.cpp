@@ -67,7 +67,8 @@ TEST_F(SearchWindowTest, ASelectedReferenceShowsItsVersesAndAWordIsStillSearched
   ScreenshotWindow("reference_name_beside_number");
 
   // A name and a number of two chapters are refused, both named.
-  SearchSelection(L"4:88 (Al-A'la)");
+  sw::Click(IDCANCEL);
+  SearchSelectionAnsweringTheBox(L"4:88 (Al-A'la)", "reference_two_chapters", IDOK);
   EXPECT_EQ(ModalWindows(),
             (std::vector<Modal>{{kReferenceCaption,
                                  "في المرجع سورتان: سورة الأعلى باسمها، وسورة النساء برقمها 4"}}));

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -52,6 +53,36 @@ inline void SaveValue(const char* name, const void* data, DWORD size) {
             ERROR_SUCCESS);
   RegSetValueExA(key, name, 0, REG_BINARY, static_cast<const BYTE*>(data), size);
   RegCloseKey(key);
+}
+
+// A box is answered once it has been drawn, so that a screenshot shows it.
+inline std::thread g_boxAnswer;
+inline std::string g_boxShot;
+inline WORD g_boxReply = IDYES;
+inline void ScreenshotAndAnswer(HWND box) {
+  g_boxAnswer = std::thread([box] {
+    Sleep(500);
+    std::string path = "screenshots/" + g_boxShot + "_cp" + Number(GetACP()) + ".png";
+    EXPECT_TRUE(wordhost::SaveWindowPng(box, path.c_str())) << path;
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(g_boxReply, BN_CLICKED), 0);
+  });
+}
+
+// Search... on the text selected in the document, the box that follows photographed
+// as the shot and answered with the reply.
+inline void SearchSelectionAnsweringTheBox(const std::wstring& text, const char* shot,
+                                           WORD reply = IDYES) {
+  wordhost::SetDocumentText(text);
+  wordhost::SetSelection(0, static_cast<int>(text.size()));
+  CreateDirectoryA("screenshots", nullptr);
+  g_boxShot = shot;
+  g_boxReply = reply;
+  wordhost::SetModalAction(ScreenshotAndAnswer);
+  EXPECT_TRUE(wordhost::ClickMenuItem("&Quran", "&Search..."));
+  wordhost::PumpMessages();
+  wordhost::SetModalAction(nullptr);
+  if (g_boxAnswer.joinable()) g_boxAnswer.join();
+  EXPECT_TRUE(IsWindowVisible(sw::Find()));
 }
 
 // A naskh verse font with the citations' punctuation, as a user who cites in a

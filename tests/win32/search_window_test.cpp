@@ -134,33 +134,6 @@ TEST_F(SearchWindowTest, SearchingWithinResultsNarrowsThemUntilNothingIsLeft) {
   EXPECT_EQ(sw::Items(), (std::vector<std::string>{"سورة الإخلاص 2"}));
 }
 
-// The offer is answered once it has been drawn, so that a screenshot shows it.
-std::thread g_offerAnswer;
-std::string g_offerShot;
-void ScreenshotAndTakeTheOffer(HWND box) {
-  g_offerAnswer = std::thread([box] {
-    Sleep(500);
-    std::string path = "screenshots/" + g_offerShot + "_cp" + Number(GetACP()) + ".png";
-    EXPECT_TRUE(wordhost::SaveWindowPng(box, path.c_str())) << path;
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
-  });
-}
-
-// Search... on the text selected in the document, the offer that follows photographed
-// as the shot and taken.
-void SearchSelectionTakingTheOffer(const std::wstring& text, const char* shot) {
-  wordhost::SetDocumentText(text);
-  wordhost::SetSelection(0, static_cast<int>(text.size()));
-  CreateDirectoryA("screenshots", nullptr);
-  g_offerShot = shot;
-  wordhost::SetModalAction(ScreenshotAndTakeTheOffer);
-  EXPECT_TRUE(wordhost::ClickMenuItem("&Quran", "&Search..."));
-  wordhost::PumpMessages();
-  wordhost::SetModalAction(nullptr);
-  if (g_offerAnswer.joinable()) g_offerAnswer.join();
-  EXPECT_TRUE(IsWindowVisible(sw::Find()));
-}
-
 // Typed as people type it, the phrase is found only by the loose search: "not found"
 // offers its verses, counted within the previous results when the search is, and
 // taking them checks the box, which the next window keeps.
@@ -192,7 +165,7 @@ TEST_F(SearchWindowTest, NothingFoundAsTypedOffersTheLooseSearchsVerses) {
 
   // Search... on the phrase selected in the document.
   sw::Click(IDCANCEL);
-  SearchSelectionTakingTheOffer(L"يا ايها الذين امنوا", "loose_offer");
+  SearchSelectionAnsweringTheBox(L"يا ايها الذين امنوا", "loose_offer");
   EXPECT_EQ(ModalWindows(), (std::vector<Modal>{{kNoneCaption, offer(89)}}));
   EXPECT_TRUE(sw::Checked(sw::kLooseSearch));
   ExpectListedAsStore(Store().FindText(padded, nullptr, true, quran::Matching::kLoose));
@@ -239,7 +212,7 @@ TEST_F(SearchWindowTest, NothingFoundAsTypedOffersTheLooseSearchsVerses) {
 TEST_F(SearchWindowTest, WordsOutOfOrderAreOfferedAsAllTheWordsAsPartsOfTheText) {
   LoadAddin();
   EXPECT_FALSE(sw::Checked(IDC_ALL_WORDS));
-  SearchSelectionTakingTheOffer(L"الصبر الصلاة", "all_words_offer");
+  SearchSelectionAnsweringTheBox(L"الصبر الصلاة", "all_words_offer");
   EXPECT_EQ(ModalWindows(),
             (std::vector<Modal>{{kNoneCaption, std::string(kNoText) +
                                                    "\nعدد الآيات التي فيها كل الكلمات بأي ترتيب "
