@@ -1,7 +1,7 @@
-// Any bytes as the two data files: loading refuses what it cannot use, and every
+// Any bytes as the data files: loading refuses what it cannot use, and every
 // operation on what loaded stays in bounds, finishes and keeps its promises.
 // Input: a 32-bit little-endian length n, n bytes of msdata64.qdt, then the bytes
-// of msdata32.qdt.
+// of msdata32.qdt; the whole input is also read as the Uthmani text's file.
 #include <unistd.h>
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 
 #include "fuzz_checks.h"
 #include "literal_search.h"
+#include "uthmani_text.h"
 
 namespace {
 
@@ -133,6 +134,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   verseBytes = std::min(verseBytes, input.size());
   const std::string& dir = WorkDirectory();
+  // The whole input as the Uthmani text's file too: refused whole, or every verse in it.
+  WriteFile(dir + "/" + quran::kUthmaniFileName, input);
+  quran::UthmaniText uthmani;
+  bool uthmaniLoaded = uthmani.Load((dir + "/" + quran::kUthmaniFileName).c_str());
+  Check(uthmaniLoaded == uthmani.Loaded(), "the Uthmani text is kept only when it loads");
+  for (int v = 0; uthmaniLoaded && v < quran::kVerseCount; ++v) {
+    Check(!uthmani.ComplexVerse(v).empty() &&
+              uthmani.StandardVerse(v).size() == uthmani.ComplexVerse(v).size(),
+          "every Uthmani verse has its text in both encodings");
+  }
   WriteFile(dir + "/" + quran::kVerseFileName, input.substr(0, verseBytes));
   WriteFile(dir + "/" + quran::kRootFileName, input.substr(verseBytes));
   quran::VerseStore store(dir.c_str());

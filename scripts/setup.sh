@@ -16,9 +16,10 @@ QURAN_NAMES_JSON="$QURAN_NAMES_DIR/dist/chapters/en/index.json"
 NATIVE_PACKAGES=(cmake make g++ pkg-config git clang-format googletest libgtest-dev libbenchmark-dev
   nlohmann-json3-dev npm clang libclang-rt-14-dev)
 # The Windows trees and what packs them: the artwork's faces, the compiled HTML Help
-# (chmcmd), the installers, signing.
+# (chmcmd), the installers, signing, and HarfBuzz's hb-shape, by which the tests see
+# every Uthmani verse shape in the Quranic face.
 PACKING_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix fonts-hosny-amiri fonts-dejavu-core
-  imagemagick librsvg2-bin nsis osslsigncode openssl fp-utils-3.2.2)
+  imagemagick librsvg2-bin nsis osslsigncode openssl fp-utils-3.2.2 libharfbuzz-bin)
 # Running them: 64-bit Wine, which also runs where the kernel refuses 32-bit programs,
 # with a display. The fonts stand in for Windows ones under Wine: a naskh face for
 # "Traditional Arabic", one with Latin and Arabic letters for the dialogs' "MS Sans

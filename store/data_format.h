@@ -1,4 +1,4 @@
-// The on-disk format of the two data files, shared by the store that reads
+// The on-disk format of the data files, shared by the store that reads
 // them and the builder that writes them, so the two can never disagree.
 #pragma once
 
@@ -31,7 +31,26 @@ inline constexpr std::uint32_t kRecordSize = 20;
 inline constexpr char kVerseFileName[] = "msdata64.qdt";
 inline constexpr char kRootFileName[] = "msdata32.qdt";
 
+// The mushaf's (Uthmani) text has a file of its own, so that a fault in it leaves the
+// simple script whole. After the header stand markCount UthmaniMark pairs, then
+// verseCount + 1 offsets (uint32, in UTF-16 code units) into the text, then the text:
+// every verse in UTF-16, in the King Fahd Complex's encoding. All little-endian.
+inline constexpr char kUthmaniFileName[] = "msuthmani.qdt";
+inline constexpr char kUthmaniMagic[4] = {'Q', 'U', 'T', 'H'};
+
 #pragma pack(push, 1)
+struct UthmaniHeader {
+  char magic[4];
+  std::uint32_t verseCount;
+  std::uint32_t markCount;
+  std::uint32_t textLength;  // UTF-16 code units
+};
+// A mark the Complex's font codes by its own convention, and the code the Unicode
+// standard gives it, which every other font draws.
+struct UthmaniMark {
+  std::uint16_t complex;
+  std::uint16_t standard;
+};
 struct VerseIndexRecord {
   std::int8_t chapter;
   std::uint8_t padding;
@@ -43,6 +62,7 @@ struct VerseIndexRecord {
 };
 #pragma pack(pop)
 static_assert(sizeof(VerseIndexRecord) == kRecordSize);
+static_assert(sizeof(UthmaniHeader) == 16 && sizeof(UthmaniMark) == 4);
 
 // Byte b of an encoded text block stands for DecodeAlphabet[b % 47]. Windows-1256:
 // space, the two root-block delimiters, the letters in code-point order, tatweel,

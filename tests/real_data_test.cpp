@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <random>
 #include <set>
 
@@ -13,6 +14,7 @@
 #include "quran_text.h"
 #include "roots.h"
 #include "test_data.h"
+#include "uthmani_text.h"
 #include "verse_store.h"
 
 namespace quran {
@@ -388,6 +390,104 @@ TEST_F(RealData, AllWordsAgreeWithEachWordsOwnSearchIntersected) {
   // The forgiving derivatives search takes each root once: امن finds آمن and أمن, one root.
   EXPECT_EQ(store_->FindWordRoots(W("امن").c_str(), nullptr, true, Matching::kLoose),
             store_->FindWordRoots(W("أمن").c_str(), nullptr, true));
+}
+
+// The Uthmani file holds every verse of the Complex's text as the package writes it;
+// for other fonts the marks of data/uthmani_marks.txt are written in their standard
+// code, and nothing else changes.
+TEST_F(RealData, UthmaniTextIsTheSourceText) {
+  UthmaniText uthmani;
+  std::string path = (std::filesystem::path(QURAN_DATA_DIR) / kUthmaniFileName).string();
+  ASSERT_TRUE(uthmani.Load(path.c_str()));
+  std::ifstream in(std::string(QURAN_TEXT_DIR) + "/quran-text-hafs-v13.json");
+  nlohmann::json source = nlohmann::json::parse(in);
+  const std::u16string complexMarks = u"\u0657\u065E\u0656", standardMarks = u"\u08F0\u08F1\u08F2";
+  for (int v = 0; v < kVerseCount; ++v) {
+    std::u16string complex(uthmani.ComplexVerse(v)), standard = uthmani.StandardVerse(v);
+    ASSERT_EQ(Utf16ToUtf8(complex), source[v].get<std::string>()) << "verse index " << v;
+    ASSERT_EQ(standard.size(), complex.size());
+    for (std::size_t k = 0; k < complex.size(); ++k) {
+      std::size_t mark = complexMarks.find(complex[k]);
+      ASSERT_EQ(standard[k], mark == std::u16string::npos ? complex[k] : standardMarks[mark]);
+    }
+  }
+}
+
+// Every verse in the standard form shapes in the Quranic font the installers bring
+// with no missing glyph, by HarfBuzz (hb-shape), which LibreOffice and Chromium use;
+// the Complex's own form does not, which is why it is kept for its own font alone.
+TEST_F(RealData, UthmaniVersesShapeInAmiriQuranWithNoMissingGlyph) {
+  const std::filesystem::path font = "/usr/share/fonts/opentype/fonts-hosny-amiri/AmiriQuran.ttf";
+  if (!std::filesystem::exists(font) || std::system("command -v hb-shape >/dev/null") != 0)
+    GTEST_SKIP() << "needs fonts-hosny-amiri and libharfbuzz-bin, which ./quran test installs";
+  UthmaniText uthmani;
+  std::string path = (std::filesystem::path(QURAN_DATA_DIR) / kUthmaniFileName).string();
+  ASSERT_TRUE(uthmani.Load(path.c_str()));
+  testing::TempDir dir;
+  auto missing = [&](bool standard) {
+    std::ofstream(dir.path() / "verses.txt") << [&] {
+      std::string all;
+      for (int v = 0; v < kVerseCount; ++v) {
+        std::u16string verse =
+            standard ? uthmani.StandardVerse(v) : std::u16string(uthmani.ComplexVerse(v));
+        all += *Utf16ToUtf8(verse) + "\n";
+      }
+      return all;
+    }();
+    std::string command = "hb-shape --no-glyph-names --no-positions --no-clusters --text-file='" +
+                          (dir.path() / "verses.txt").string() + "' '" + font.string() + "'";
+    std::FILE* shaped = popen(command.c_str(), "r");
+    EXPECT_NE(shaped, nullptr);
+    std::vector<int> verses;
+    int lines = 0;
+    for (std::string line; shaped;) {
+      char buffer[1 << 16];
+      if (!std::fgets(buffer, sizeof buffer, shaped)) break;
+      line += buffer;
+      if (line.back() != '\n') continue;
+      if (line.find("[0|") != std::string::npos || line.find("|0|") != std::string::npos ||
+          line.find("|0]") != std::string::npos)
+        verses.push_back(lines);
+      ++lines;
+      line.clear();
+    }
+    if (shaped) {
+      EXPECT_EQ(pclose(shaped), 0);
+    }
+    EXPECT_EQ(lines, kVerseCount);
+    return verses;
+  };
+  EXPECT_EQ(missing(true), std::vector<int>{});
+  EXPECT_GT(missing(false).size(), 1000u);  // U+065E has no glyph in Amiri Quran
+}
+
+// A damaged Uthmani file is refused whole, and the verse file beside it still loads.
+TEST_F(RealData, ADamagedUthmaniFileIsRefusedWhole) {
+  std::string good = testing::ReadFile(std::filesystem::path(QURAN_DATA_DIR) / kUthmaniFileName);
+  testing::TempDir dir;
+  std::string path = (dir.path() / kUthmaniFileName).string();
+  auto loads = [&](const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+    UthmaniText uthmani;
+    return uthmani.Load(path.c_str());
+  };
+  EXPECT_TRUE(loads(good));
+  std::string damaged = good;
+  damaged[0] = 'X';  // magic
+  EXPECT_FALSE(loads(damaged));
+  EXPECT_FALSE(loads(good.substr(0, good.size() - 1)));  // cut short
+  EXPECT_FALSE(loads(good + "xx"));                      // longer than it says
+  damaged = good;
+  std::size_t offsets = sizeof(UthmaniHeader) + 3 * sizeof(UthmaniMark);
+  std::memset(&damaged[offsets + 4 * 100], 0xFF, 4);  // a verse past the text
+  EXPECT_FALSE(loads(damaged));
+  damaged = good;
+  damaged[damaged.size() - 2] = 0x07;  // a control character in the last verse
+  damaged[damaged.size() - 1] = 0x00;
+  EXPECT_FALSE(loads(damaged));
+  UthmaniText none;
+  EXPECT_FALSE(none.Load((dir.path() / "missing.qdt").string().c_str()));
+  EXPECT_TRUE(none.ComplexVerse(0).empty());
 }
 
 TEST_F(RealData, WriterIsDeterministic) {

@@ -23,7 +23,7 @@ std::string ToCp1256(const std::string& utf8, const std::string& where) {
 }
 
 int Run(int argc, char** argv) {
-  std::string display, search, corpus, outDir;
+  std::string display, search, corpus, outDir, uthmani, uthmaniCheck, marks;
   for (int i = 1; i + 1 < argc; i += 2) {
     std::string opt = argv[i];
     if (opt == "--display")
@@ -34,12 +34,20 @@ int Run(int argc, char** argv) {
       corpus = argv[i + 1];
     else if (opt == "--out")
       outDir = argv[i + 1];
+    else if (opt == "--uthmani")
+      uthmani = argv[i + 1];
+    else if (opt == "--uthmani-check")
+      uthmaniCheck = argv[i + 1];
+    else if (opt == "--marks")
+      marks = argv[i + 1];
     else
       throw std::runtime_error("unknown option " + opt);
   }
-  if (display.empty() || search.empty() || corpus.empty() || outDir.empty() || argc % 2 == 0) {
+  if (display.empty() || search.empty() || corpus.empty() || outDir.empty() || uthmani.empty() ||
+      uthmaniCheck.empty() || marks.empty() || argc % 2 == 0) {
     throw std::runtime_error(
-        "usage: qdt_build --display MIN.json --search CLEAN.json --corpus MORPHOLOGY --out DIR");
+        "usage: qdt_build --display MIN.json --search CLEAN.json --corpus MORPHOLOGY "
+        "--uthmani HAFS.json --uthmani-check QURAN.json --marks MARKS.txt --out DIR");
   }
   // The chapters' other names are compiled into the store; a name that would read as
   // another chapter's stops the build before any file is written.
@@ -49,7 +57,12 @@ int Run(int argc, char** argv) {
     for (const std::string& p : nameProblems) all += "\n  " + p;
     throw std::runtime_error("the chapters' names are in conflict:" + all);
   }
+  // Every text is read and checked before any file is written.
   auto displayVerses = quran::LoadVerses(display, quran::TextForm::Display);
+  std::vector<std::u32string> uthmaniVerses = quran::LoadUthmani(uthmani, uthmaniCheck);
+  std::vector<std::pair<char32_t, char32_t>> markPairs;
+  for (const quran::MarkMapping& m : quran::LoadMarkMappings(marks))
+    markPairs.emplace_back(m.complex, m.standard);
   auto searchVerses = quran::LoadVerses(search, quran::TextForm::Search);
 
   std::ifstream corpusIn(corpus, std::ios::binary);
@@ -74,6 +87,7 @@ int Run(int argc, char** argv) {
   quran::WriteVerseFile(outDir + "/" + quran::kVerseFileName,
                         quran::NumberVerses(display1256, search1256));
   quran::WriteRootFile(outDir + "/" + quran::kRootFileName, entries);
+  quran::WriteUthmaniFile(outDir + "/" + quran::kUthmaniFileName, uthmaniVerses, markPairs);
   std::printf(
       "qdt_build: %zu verses, %zu roots, %d misaligned verses, %d split words, %zu other "
       "chapter names\n",

@@ -143,4 +143,34 @@ void WriteRootFile(const std::string& path, const std::vector<RootEntry>& roots)
   }
 }
 
+void WriteUthmaniFile(const std::string& path, const std::vector<std::u32string>& verses,
+                      const std::vector<std::pair<char32_t, char32_t>>& marks) {
+  if (verses.size() != static_cast<std::size_t>(kVerseCount))
+    throw std::runtime_error("expected " + std::to_string(kVerseCount) + " Uthmani verses");
+  std::u16string text;
+  std::vector<std::uint32_t> offsets;
+  for (const std::u32string& verse : verses) {
+    offsets.push_back(Size32(text.size()));
+    for (char32_t c : verse) {
+      if (c > 0xFFFF) throw std::runtime_error("an Uthmani verse holds a character past U+FFFF");
+      text += static_cast<char16_t>(c);
+    }
+  }
+  offsets.push_back(Size32(text.size()));
+  std::string out(kUthmaniMagic, sizeof kUthmaniMagic);
+  Put32(out, Size32(verses.size()));
+  Put32(out, Size32(marks.size()));
+  Put32(out, Size32(text.size()));
+  for (auto [complex, standard] : marks) {
+    if (complex > 0xFFFF || standard > 0xFFFF) throw std::runtime_error("a mark past U+FFFF");
+    Put32(out, static_cast<std::uint32_t>(complex) | static_cast<std::uint32_t>(standard) << 16);
+  }
+  for (std::uint32_t offset : offsets) Put32(out, offset);
+  for (char16_t c : text) {
+    out += static_cast<char>(c & 0xFF);
+    out += static_cast<char>(c >> 8);
+  }
+  WriteAtomically(path, out);
+}
+
 }  // namespace quran

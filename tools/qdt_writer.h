@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quran {
@@ -34,5 +35,9 @@ std::string RootBlockText(const std::vector<RootEntry>& roots);
 // Throws std::runtime_error on any fault.
 void WriteVerseFile(const std::string& path, const std::vector<VerseText>& verses);
 void WriteRootFile(const std::string& path, const std::vector<RootEntry>& roots);
+// The Uthmani text's file: its verses in UTF-16 and the marks the store writes in
+// their standard code for every font but the Complex's.
+void WriteUthmaniFile(const std::string& path, const std::vector<std::u32string>& verses,
+                      const std::vector<std::pair<char32_t, char32_t>>& marks);
 
 }  // namespace quran
