@@ -25,14 +25,6 @@ constexpr OtherChapterName kOtherNames[] = {
 
 constexpr std::string_view kArticle = "ال";
 
-bool IsLatinLetter(unsigned char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool IsApostrophe(unsigned char c) {
-  return c == '\'' || c == '`' || c == 0x91 || c == 0x92;
-}
-
 // The name without its article, where what is left is more than one letter.
 std::string WithoutArticle(const std::string& name) {
   return name.starts_with(kArticle) && name.size() > kArticle.size() + 1

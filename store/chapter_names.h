@@ -12,6 +12,15 @@
 
 namespace quran {
 
+// The letters of a Latin name, and the marks that write 'ayn and hamza in it; bytes of
+// Windows-1256, whose Latin quotes stand at 0x91 and 0x92.
+inline bool IsLatinLetter(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+inline bool IsApostrophe(unsigned char c) {
+  return c == '\'' || c == '`' || c == 0x91 || c == 0x92;
+}
+
 // The chapter a name stands for, and a second one when the name could mean two:
 // such a name is read as neither.
 struct ChapterMatch {

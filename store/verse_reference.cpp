@@ -59,14 +59,6 @@ bool IsArabicLetter(unsigned char c) {
          c == 0xE1 || (c >= 0xE3 && c <= 0xE6) || c == 0xEC || c == 0xED;
 }
 
-bool IsLatinLetter(unsigned char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool IsApostrophe(unsigned char c) {
-  return c == '\'' || c == '`' || c == 0x91 || c == 0x92;
-}
-
 bool IsDigit(unsigned char c) {
   return c >= '0' && c <= '9';
 }

@@ -1,11 +1,13 @@
 // qdt_build: turns the Quran text package and the corpus morphology into the two
 // data files the add-in reads.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "chapter_names.h"
 #include "codepage.h"
@@ -24,24 +26,16 @@ std::string ToCp1256(const std::string& utf8, const std::string& where) {
 
 int Run(int argc, char** argv) {
   std::string display, search, corpus, outDir, uthmani, uthmaniCheck, marks;
+  const std::pair<const char*, std::string*> options[] = {
+      {"--display", &display}, {"--search", &search},   {"--corpus", &corpus},
+      {"--out", &outDir},      {"--uthmani", &uthmani}, {"--uthmani-check", &uthmaniCheck},
+      {"--marks", &marks}};
   for (int i = 1; i + 1 < argc; i += 2) {
-    std::string opt = argv[i];
-    if (opt == "--display")
-      display = argv[i + 1];
-    else if (opt == "--search")
-      search = argv[i + 1];
-    else if (opt == "--corpus")
-      corpus = argv[i + 1];
-    else if (opt == "--out")
-      outDir = argv[i + 1];
-    else if (opt == "--uthmani")
-      uthmani = argv[i + 1];
-    else if (opt == "--uthmani-check")
-      uthmaniCheck = argv[i + 1];
-    else if (opt == "--marks")
-      marks = argv[i + 1];
-    else
-      throw std::runtime_error("unknown option " + opt);
+    auto option = std::find_if(std::begin(options), std::end(options),
+                               [&](const auto& o) { return std::strcmp(o.first, argv[i]) == 0; });
+    if (option == std::end(options))
+      throw std::runtime_error(std::string("unknown option ") + argv[i]);
+    *option->second = argv[i + 1];
   }
   if (display.empty() || search.empty() || corpus.empty() || outDir.empty() || uthmani.empty() ||
       uthmaniCheck.empty() || marks.empty() || argc % 2 == 0) {
